@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs every test; fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELP_SANITIZE=ON -DZELP_BUILD_BENCH=ON
+cmake --build build/asan -j2
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build/asan --output-on-failure -j2

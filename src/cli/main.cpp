@@ -1,0 +1,17 @@
+#include "app/registry.h"
+#include "app/startup.h"
+#include "common/appinfo.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zelpdev2k"));
+    zelp::AppInfo::setExecutableName("zelpdev2k-cli");
+    zelp::CorePlatform platform;
+    zelp::startUp(platform, zelp::systemRegistry(), zelp::StartMode::Automation, {});
+    std::fprintf(stderr, "usage: zelpdev2k-cli COMMAND ...\n");
+    return 2;
+}

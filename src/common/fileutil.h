@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// Path and file utilities. None of them raises or shows anything: failures end in an empty
+// or false result that the caller tests.
+namespace zelp {
+
+// True for the characters that end a folder part of a path on this platform.
+bool isPathSeparator(QChar c);
+// The separator appended to folders ("/" here, "\" on Windows).
+QChar folderSeparator();
+// folder with one separator at its end.
+QString withTrailingSeparator(const QString &folder);
+
+// Folder part including its final separator; the start-up folder when the path has none.
+QString FolderOf(const QString &path);
+// What follows the last separator; without its last "." part unless keepExtension.
+QString FileNameOf(const QString &path, bool keepExtension);
+// True when a file or a folder of that name exists.
+bool FileExists(const QString &path);
+// The file's bytes; empty when it is empty, missing or unreadable.
+QByteArray ReadWholeFile(const QString &path);
+// Replaces the file by content. The new content is written beside the old file and renamed
+// over it, so that a failed write leaves the old file as it was. Text mode takes content
+// already in the single-byte code page.
+bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode);
+// folder + "Work<n>.ats" for the first n that is free, counting on across calls; empty when
+// 999 tries find nothing (or the folder does not exist).
+QString NewWorkFileName(const QString &folder);
+// Moves source onto target, replacing it; copies and deletes across file systems.
+bool MoveFileOver(const QString &source, const QString &target);
+// Each byte at 1-based position i XOR (i AND 15); its own inverse.
+QByteArray PositionXor(const QByteArray &text);
+
+// The process-wide work-file counter (0 to 998).
+int16_t workFileCounter();
+void setWorkFileCounter(int16_t value);
+
+} // namespace zelp

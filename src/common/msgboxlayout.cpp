@@ -1,0 +1,78 @@
+#include "msgboxlayout.h"
+
+#include "strfunc.h"
+
+#include <cmath>
+
+namespace zelp::Msg {
+
+Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
+    Layout l;
+    const double halfW = std::floor(m.screenWidth / 2);
+    const double halfH = std::floor(m.screenHeight / 2);
+    const double lineH = std::round(m.lineHeight);
+
+    const std::string bytes = text.toStdString();
+    const int lines = Strfunc::Dcount(bytes, "\n");
+    double maxW = 0;
+    for (int i = 1; i <= lines; ++i) {
+        double w = std::round(m.textWidth(QString::fromStdString(Strfunc::Field(bytes, "\n", i))));
+        l.rows += static_cast<int>(halfW > 0 ? std::floor(w / halfW) : 0) + 1;
+        if (w > halfW) {
+            w = halfW;
+        }
+        if (w > maxW) {
+            maxW = w;
+        }
+    }
+
+    double textH = lineH * l.rows;
+    if (textH > halfH) {
+        textH = halfH;
+    }
+    if (maxW < 500) {
+        maxW = 500;
+    }
+    if (textH < 200) {
+        textH = 200;
+    }
+    l.textWidth = maxW;
+    l.textHeight = textH;
+
+    const ButtonSet &set = buttonSet(style);
+    double W = std::round(l.textLeft + maxW + 300);
+    if (W < set.minWidthTwips) {
+        W = set.minWidthTwips;
+    }
+    double H = std::round(l.textTop + textH + 1000);
+    if (H < 1550) {
+        H = 1550;
+    }
+
+    if (wantsCheckBox(style)) {
+        if (l.checkBoxWidth + 500 > W) {
+            W = l.checkBoxWidth + 500;
+        }
+        H = std::round(H + 2 * l.checkBoxHeight);
+        l.checkBoxTop = H - 1.5 * l.checkBoxHeight - 800;
+        l.checkBoxVisible = true;
+    }
+    l.width = W;
+    l.height = H;
+    l.icon = icon(style);
+
+    double total = 0;
+    for (const Button b : set.buttons) {
+        total += buttonInfo(b).widthTwips;
+    }
+    total += 200.0 * static_cast<double>(set.buttons.size() - 1);
+    double left = (W - total) / 2;
+    for (const Button b : set.buttons) {
+        const double width = buttonInfo(b).widthTwips;
+        l.buttons.push_back({b, left, H - 800, width});
+        left += width + 200;
+    }
+    return l;
+}
+
+} // namespace zelp::Msg

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace zelp {
+
+// The designer's main window.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmMain(QWidget *parent = nullptr);
+};
+
+} // namespace zelp
