@@ -1,10 +1,10 @@
+#include "commands.h"
+
 #include "app/registry.h"
 #include "app/startup.h"
 #include "common/appinfo.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
@@ -12,6 +12,5 @@ int main(int argc, char *argv[]) {
     zelp::AppInfo::setExecutableName("zelpdev2k-cli");
     zelp::CorePlatform platform;
     zelp::startUp(platform, zelp::systemRegistry(), zelp::StartMode::Automation, {});
-    std::fprintf(stderr, "usage: zelpdev2k-cli COMMAND ...\n");
-    return 2;
+    return zelp::cli::runCommandLine(QCoreApplication::arguments().mid(1));
 }

@@ -1,0 +1,43 @@
+#include "commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace zelp::cli {
+
+// Each command lives in a file of its own and is listed here.
+const std::vector<Command> &commands() {
+    static const std::vector<Command> table = {};
+    return table;
+}
+
+int fail(const QString &message) {
+    std::fprintf(stderr, "zelpdev2k-cli: %s\n", message.toLocal8Bit().constData());
+    return kFailed;
+}
+
+int usage(const char *name) {
+    std::fprintf(stderr, "usage:\n");
+    for (const Command &c : commands()) {
+        if (!name || std::strcmp(name, c.name) == 0) {
+            std::fprintf(stderr, "  zelpdev2k-cli %s\n", c.usage);
+        }
+    }
+    return kUsage;
+}
+
+int runCommandLine(const QStringList &args) {
+    if (args.isEmpty()) {
+        return usage();
+    }
+    const QByteArray name = args.first().toUtf8();
+    for (const Command &c : commands()) {
+        if (name == c.name) {
+            return c.run(args.mid(1));
+        }
+    }
+    std::fprintf(stderr, "zelpdev2k-cli: unknown command '%s'\n", name.constData());
+    return usage();
+}
+
+} // namespace zelp::cli
