@@ -111,8 +111,10 @@ std::string buildReport(const ErrorInfo &error, std::string_view module,
 
 void resetForTests() {
     ErrorDialogService *service = state().service;
+    auto clock = std::move(state().clock);
     state() = ErrorState{};
     state().service = service;
+    state().clock = std::move(clock);
 }
 
 } // namespace ErrHndlr

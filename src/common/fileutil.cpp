@@ -148,10 +148,18 @@ QByteArray ReadWholeFile(const QString &path) {
 
 bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode) {
     Q_UNUSED(byteMode); // both modes write the bytes as given; text arrives already encoded
-    if (path.isEmpty() || QFileInfo(path).isDir()) {
+    if (path.isEmpty()) {
         return false;
     }
-    QSaveFile file(path);
+    // A link is written through, so that the link stays; only regular files are replaced,
+    // since renaming over a device or a folder would destroy it.
+    const QFileInfo link(path);
+    const QString target = link.isSymLink() ? link.symLinkTarget() : path;
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile()) {
+        return false;
+    }
+    QSaveFile file(target);
     // A folder where no new file can be made still lets an existing file be rewritten.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
