@@ -38,8 +38,7 @@ std::string ReadRegistryValue(int hive, std::string_view keyPath, std::string_vi
     QuietErrors quiet;
     const Registry *registry = nullptr;
     quiet.step([&] { registry = &systemRegistry(); });
-    return registry ? ReadRegistryValue(*registry, hive, keyPath, fallback)
-                    : std::string(fallback);
+    return registry ? ReadRegistryValue(*registry, hive, keyPath, fallback) : std::string(fallback);
 }
 
 } // namespace zelp

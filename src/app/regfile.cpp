@@ -24,7 +24,8 @@ QString canonicalKey(const QString &path) {
     const QString root = slash < 0 ? key : key.left(slash);
     const QString rest = slash < 0 ? QString() : key.mid(slash);
     static const QHash<QString, QString> roots = {
-        {QStringLiteral("hkey_classes_root"), QStringLiteral("hkey_local_machine\\software\\classes")},
+        {QStringLiteral("hkey_classes_root"),
+         QStringLiteral("hkey_local_machine\\software\\classes")},
         {QStringLiteral("hkcr"), QStringLiteral("hkey_local_machine\\software\\classes")},
         {QStringLiteral("hkey_current_user"), QStringLiteral("hkey_current_user")},
         {QStringLiteral("hkcu"), QStringLiteral("hkey_current_user")},
@@ -152,7 +153,7 @@ bool RegFileRegistry::merge(const QByteArray &content) {
                 const QString prefix = key + QLatin1Char('\\');
                 for (auto it = defaults_.begin(); it != defaults_.end();) {
                     it = (it.key() == key || it.key().startsWith(prefix)) ? defaults_.erase(it)
-                                                                           : std::next(it);
+                                                                          : std::next(it);
                 }
                 key.clear();
             } else if (!key.isEmpty() && !defaults_.contains(key)) {

@@ -28,7 +28,9 @@ const char *const kHomePathKey = "Software\\Mirel\\ZELP2K\\HomePath";
 
 } // namespace
 
-QString CorePlatform::currentFolder() const { return QDir::currentPath(); }
+QString CorePlatform::currentFolder() const {
+    return QDir::currentPath();
+}
 
 QString CorePlatform::executableFolder() const {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
@@ -43,7 +45,9 @@ std::optional<QString> CorePlatform::personalFolder() const {
     return folder;
 }
 
-QSize CorePlatform::screenClientArea() const { return {}; }
+QSize CorePlatform::screenClientArea() const {
+    return {};
+}
 
 QString homeFolderFor(const QString &homePathValue, const QString &programFolder,
                       const StartupPlatform &platform) {

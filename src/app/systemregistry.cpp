@@ -26,6 +26,8 @@ const Registry &systemRegistry() {
     return *current();
 }
 
-void setSystemRegistry(std::unique_ptr<Registry> registry) { current() = std::move(registry); }
+void setSystemRegistry(std::unique_ptr<Registry> registry) {
+    current() = std::move(registry);
+}
 
 } // namespace zelp

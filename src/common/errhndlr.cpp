@@ -63,12 +63,24 @@ std::string stamp() {
 
 namespace ErrHndlr {
 
-int32_t quietDepth() { return state().quietDepth; }
-bool logOnly() { return state().logOnly; }
-ErrorInfo recordedError() { return state().recorded; }
-void setDialogService(ErrorDialogService *service) { state().service = service; }
-ErrorDialogService *dialogService() { return state().service; }
-void setClock(std::function<QDateTime()> clock) { state().clock = std::move(clock); }
+int32_t quietDepth() {
+    return state().quietDepth;
+}
+bool logOnly() {
+    return state().logOnly;
+}
+ErrorInfo recordedError() {
+    return state().recorded;
+}
+void setDialogService(ErrorDialogService *service) {
+    state().service = service;
+}
+ErrorDialogService *dialogService() {
+    return state().service;
+}
+void setClock(std::function<QDateTime()> clock) {
+    state().clock = std::move(clock);
+}
 
 QString generalDateTime(const QDateTime &when) {
     // Short date and long time, as the system writes a general date; without the zone name.
@@ -164,9 +176,8 @@ int16_t ErrorHandler(const ErrorInfo &current, std::string_view module,
         return ChoiceFail;
     }
 
-    attempt([&] {
-        DebugLog(kCrLf + stamp() + kCrLf + report + "Action:\t" + choiceWord(*choice));
-    });
+    attempt(
+        [&] { DebugLog(kCrLf + stamp() + kCrLf + report + "Action:\t" + choiceWord(*choice)); });
     if (*choice == ChoiceFail) {
         record(current);
         s.logOnly = true;
@@ -174,8 +185,12 @@ int16_t ErrorHandler(const ErrorInfo &current, std::string_view module,
     return *choice;
 }
 
-QuietErrors::QuietErrors() { ++state().quietDepth; }
-QuietErrors::~QuietErrors() { --state().quietDepth; }
+QuietErrors::QuietErrors() {
+    ++state().quietDepth;
+}
+QuietErrors::~QuietErrors() {
+    --state().quietDepth;
+}
 
 bool Guarded::handle(const std::exception_ptr &failure, int line) {
     ErrorInfo info = errorFrom(failure);

@@ -53,8 +53,7 @@ void resetForTests();
 } // namespace ErrHndlr
 
 // Reports an unexpected error of a guarded procedure and returns Fail, Retry or Ignore.
-int16_t ErrorHandler(const ErrorInfo &current, std::string_view module,
-                     std::string_view procedure);
+int16_t ErrorHandler(const ErrorInfo &current, std::string_view module, std::string_view procedure);
 
 // Ignore-errors mode for the scope of one procedure: raises the quiet-error depth for its
 // lifetime, and runs statements that are skipped when they fail.

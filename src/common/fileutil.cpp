@@ -215,7 +215,11 @@ QByteArray PositionXor(const QByteArray &text) {
     return out;
 }
 
-int16_t workFileCounter() { return g_workFileCounter; }
-void setWorkFileCounter(int16_t value) { g_workFileCounter = value; }
+int16_t workFileCounter() {
+    return g_workFileCounter;
+}
+void setWorkFileCounter(int16_t value) {
+    g_workFileCounter = value;
+}
 
 } // namespace zelp

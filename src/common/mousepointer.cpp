@@ -10,7 +10,9 @@ std::function<void(int16_t)> &display() {
 }
 } // namespace
 
-int16_t get() { return g_pointer; }
+int16_t get() {
+    return g_pointer;
+}
 
 void set(int16_t pointer) {
     g_pointer = pointer;
@@ -19,6 +21,8 @@ void set(int16_t pointer) {
     }
 }
 
-void setDisplay(std::function<void(int16_t)> d) { display() = std::move(d); }
+void setDisplay(std::function<void(int16_t)> d) {
+    display() = std::move(d);
+}
 
 } // namespace zelp::MousePointer

@@ -11,8 +11,12 @@ namespace {
 MessageBoxService *g_service = nullptr;
 } // namespace
 
-void setMessageBoxService(MessageBoxService *service) { g_service = service; }
-MessageBoxService *messageBoxService() { return g_service; }
+void setMessageBoxService(MessageBoxService *service) {
+    g_service = service;
+}
+MessageBoxService *messageBoxService() {
+    return g_service;
+}
 
 int16_t MessageBox(const QString &text, int16_t style) {
     Guarded guard("zelpdev", "MessageBox");

@@ -44,7 +44,9 @@ const std::array<KeyRule, 6> kLetterKeys = {{
 
 } // namespace
 
-const ButtonInfo &buttonInfo(Button button) { return kButtons[static_cast<std::size_t>(button)]; }
+const ButtonInfo &buttonInfo(Button button) {
+    return kButtons[static_cast<std::size_t>(button)];
+}
 
 const ButtonSet &buttonSet(int16_t style) {
     const int set = style & 15;
@@ -73,7 +75,9 @@ int beepCode(int16_t style) {
     }
 }
 
-bool wantsCheckBox(int16_t style) { return (style & CheckBoxBit) != 0; }
+bool wantsCheckBox(int16_t style) {
+    return (style & CheckBoxBit) != 0;
+}
 
 int16_t keyAnswer(int qtKey, int16_t style) {
     const ButtonSet &set = buttonSet(style);

@@ -1,18 +1,19 @@
 #include "main/frmmain.h"
+#include "platform/application.h"
 #include "platform/desktopplatform.h"
 
 #include "app/registry.h"
 #include "app/startup.h"
 #include "common/appinfo.h"
-
-#include <QApplication>
+#include "common/qtlog.h"
 
 #include <memory>
 
 int main(int argc, char *argv[]) {
-    QApplication app(argc, argv);
+    zelp::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zelpdev2k"));
     zelp::AppInfo::setExecutableName("zelpdev2k");
+    zelp::installQtLogHandler();
 
     std::unique_ptr<zelp::FrmMain> window;
     zelp::DesktopPlatform platform;

@@ -38,8 +38,7 @@ TEST(RegFile, ReadsBothFormats) {
         EXPECT_EQ(read(r, 1, "SOFTWARE\\mirel\\zelp2k\\homepath"),
                   "My Documents\\Velmaris \"x\" \xE9")
             << "keys match without regard to case";
-        EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>")
-            << "another hive";
+        EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>") << "another hive";
     }
 }
 
@@ -56,8 +55,7 @@ TEST(RegFile, ValueRules) {
         {"missing value", "", "<fallback>"},
         {"empty value", "@=\"\"", "<fallback>"},
         {"1023 characters fit", "@=\"" + QByteArray::fromStdString(v1023) + "\"", v1023},
-        {"1024 characters do not", "@=\"" + QByteArray::fromStdString(v1024) + "\"",
-         "<fallback>"},
+        {"1024 characters do not", "@=\"" + QByteArray::fromStdString(v1024) + "\"", "<fallback>"},
         {"a number is not text", "@=dword:00000001", "<fallback>"},
         {"deleted value", "@=\"x\"\r\n@=-", "<fallback>"},
         {"expandable text in hex", "@=hex(2):25,54,4d,50,25,00", "%TMP%"},

@@ -15,7 +15,9 @@ const QDateTime kWhen(QDate(2026, 12, 6), QTime(15, 4, 5));
 
 class ErrorHandlerTest : public ::testing::Test {
 protected:
-    void SetUp() override { ErrHndlr::setClock([] { return kWhen; }); }
+    void SetUp() override {
+        ErrHndlr::setClock([] { return kWhen; });
+    }
     void TearDown() override { ErrHndlr::setClock({}); }
     ServiceScope scope;
     std::string stamp() const { return ErrHndlr::generalDateTime(kWhen).toStdString(); }
@@ -40,7 +42,9 @@ TEST_F(ErrorHandlerTest, ReportLines) {
          {-1, "zelpdev2k", "Automation error", 0},
          "Procedure:\tGetIniDir (zelpdev)\r\nError:\t0xFFFFFFFF\r\nDescription:\tAutomation "
          "error\r\n"},
-        {"zero", {0, "zelpdev2k", "", 0}, "Procedure:\tGetIniDir (zelpdev)\r\nError:\t0\r\nDescription:\t\r\n"},
+        {"zero",
+         {0, "zelpdev2k", "", 0},
+         "Procedure:\tGetIniDir (zelpdev)\r\nError:\t0\r\nDescription:\t\r\n"},
         {"most negative",
          {INT32_MIN, "zelpdev2k", "x", 0},
          "Procedure:\tGetIniDir (zelpdev)\r\nError:\t0x80000000\r\nDescription:\tx\r\n"},
@@ -54,9 +58,9 @@ TEST_F(ErrorHandlerTest, EachChoiceIsLoggedAndActedOn) {
     struct ChoiceCase {
         int16_t choice;
         const char *word;
-        int runs;     // how often the failing statement ran
-        bool after;   // whether the statement after it ran
-        bool thrown;  // whether the procedure raised the error to its caller
+        int runs;    // how often the failing statement ran
+        bool after;  // whether the statement after it ran
+        bool thrown; // whether the procedure raised the error to its caller
     };
     const ChoiceCase cases[] = {
         {ChoiceIgnore, "Ignore", 1, true, false},
@@ -91,8 +95,8 @@ TEST_F(ErrorHandlerTest, EachChoiceIsLoggedAndActedOn) {
         EXPECT_EQ(local.errors.reports[0],
                   "Procedure:\tcmdNew_Click (main) line 12\r\nError:\t53\r\nDescription:\tFile "
                   "not found\r\n");
-        const std::string expected = "\r\n" + stamp() + "\r\n" + local.errors.reports[0] +
-                                     "Action:\t" + c.word + "\r\n";
+        const std::string expected =
+            "\r\n" + stamp() + "\r\n" + local.errors.reports[0] + "Action:\t" + c.word + "\r\n";
         EXPECT_EQ(local.log().toStdString(), expected) << c.word;
         EXPECT_EQ(ErrHndlr::logOnly(), c.choice == ChoiceFail);
     }

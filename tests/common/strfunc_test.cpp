@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string byte(int code) { return std::string(1, static_cast<char>(code)); }
+std::string byte(int code) {
+    return std::string(1, static_cast<char>(code));
+}
 
 struct ArrowCase {
     std::string in;
@@ -50,8 +52,8 @@ TEST(CtrlToArrow, NotationAtEveryBoundary) {
         {"a b", "a b"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::CtrlToArrow(c.in), c.out) << "input code "
-                                                     << (c.in.empty() ? -1 : (unsigned char)c.in[0]);
+        EXPECT_EQ(Strfunc::CtrlToArrow(c.in), c.out)
+            << "input code " << (c.in.empty() ? -1 : (unsigned char)c.in[0]);
     }
 }
 
@@ -73,9 +75,8 @@ struct CountCase {
 
 TEST(Dcount, CountsFields) {
     const CountCase cases[] = {
-        {"", ",", 0},   {"a", ",", 1},       {"a,", ",", 2},         {"a,,b", ",", 3},
-        {",", ",", 2},  {"aaa", "aa", 3},    {"a<>b<>c", "<>", 3},   {"A", "a", 1},
-        {"a\nb\n", "\n", 3}, {"abc", "", 1},
+        {"", ",", 0},     {"a", ",", 1},        {"a,", ",", 2}, {"a,,b", ",", 3},    {",", ",", 2},
+        {"aaa", "aa", 3}, {"a<>b<>c", "<>", 3}, {"A", "a", 1},  {"a\nb\n", "\n", 3}, {"abc", "", 1},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Strfunc::Dcount(c.text, c.delimiter), c.count)
@@ -92,10 +93,10 @@ struct FieldCase {
 
 TEST(Field, ReturnsNumberedFields) {
     const FieldCase cases[] = {
-        {"a,,b", ",", 0, "a,,b"}, {"a,,b", ",", 1, "a"},  {"a,,b", ",", 2, ""},
-        {"a,,b", ",", 3, "b"},    {"a,,b", ",", 4, ""},   {"a,b", ",", 2, "b"},
-        {"a,b", ",", 3, ""},      {"", ",", 1, ""},       {"", ",", 0, ""},
-        {"a,", ",", 2, ""},       {",a", ",", 1, ""},     {",a", ",", 2, "a"},
+        {"a,,b", ",", 0, "a,,b"},  {"a,,b", ",", 1, "a"},     {"a,,b", ",", 2, ""},
+        {"a,,b", ",", 3, "b"},     {"a,,b", ",", 4, ""},      {"a,b", ",", 2, "b"},
+        {"a,b", ",", 3, ""},       {"", ",", 1, ""},          {"", ",", 0, ""},
+        {"a,", ",", 2, ""},        {",a", ",", 1, ""},        {",a", ",", 2, "a"},
         {"x<>y<>z", "<>", 2, "y"}, {"x<>y<>z", "<>", 3, "z"}, {"abc", ",", 1, "abc"},
         {"abc", ",", -1, ""},
     };

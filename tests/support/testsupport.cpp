@@ -18,7 +18,9 @@ std::optional<int16_t> ScriptedErrorDialog::choose(const std::string &report) {
     return answer;
 }
 
-void ScriptedErrorDialog::showFallback(const std::string &report) { fallbacks.push_back(report); }
+void ScriptedErrorDialog::showFallback(const std::string &report) {
+    fallbacks.push_back(report);
+}
 
 int16_t ScriptedMessageBox::showMessage(const QString &text, int16_t style) {
     asked.push_back({text, style});
