@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "consoleservices.h"
 
 #include "app/registry.h"
 #include "app/startup.h"
@@ -12,7 +13,16 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("zelpdev2k"));
     zelp::AppInfo::setExecutableName("zelpdev2k-cli");
     zelp::installQtLogHandler();
+    zelp::cli::ConsoleErrorDialog errors;
+    zelp::cli::ConsoleMessageBox messages;
+    zelp::ErrHndlr::setDialogService(&errors);
+    zelp::setMessageBoxService(&messages);
     zelp::CorePlatform platform;
     zelp::startUp(platform, zelp::systemRegistry(), zelp::StartMode::Automation, {});
-    return zelp::cli::runCommandLine(QCoreApplication::arguments().mid(1));
+    try {
+        return zelp::cli::runCommandLine(QCoreApplication::arguments().mid(1));
+    } catch (...) {
+        const zelp::ErrorInfo error = zelp::errorFrom(std::current_exception());
+        return zelp::cli::fail(QString::fromStdString(error.description));
+    }
 }
