@@ -1,0 +1,93 @@
+#include "webbrowser.h"
+
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zelp {
+
+namespace {
+const QString kBlank = QStringLiteral("about:blank");
+}
+
+WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("WebBrowser"));
+    nonClient_.setObjectName(QStringLiteral("nonClientDocument"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+WebBrowser::~WebBrowser() {
+    try {
+        unloadCurrent();
+    } catch (...) {
+        // A document that fails while the host goes away has already said so itself.
+    }
+}
+
+void WebBrowser::Navigate(const QString &url) {
+    const quint64 generation = ++generation_;
+    QTimer::singleShot(0, this, [this, generation, url] {
+        if (generation == generation_) {
+            complete(url);
+        }
+    });
+}
+
+void WebBrowser::Stop() {
+    ++generation_;
+}
+
+QObject *WebBrowser::Document() const {
+    if (document_) {
+        return document_->object();
+    }
+    return showsNonClient_ ? const_cast<QObject *>(&nonClient_) : nullptr;
+}
+
+QString WebBrowser::LocationURL() const {
+    return location_;
+}
+
+void WebBrowser::unloadCurrent() {
+    showsNonClient_ = false;
+    if (view_) {
+        delete view_;
+    }
+    if (document_) {
+        // Released even when unloading fails: the host never keeps a half-unloaded document.
+        std::unique_ptr<HostedDocument> leaving = std::move(document_);
+        leaving->unload();
+    }
+}
+
+void WebBrowser::complete(const QString &url) {
+    unloadCurrent();
+    lastError_.clear();
+    if (url.compare(kBlank, Qt::CaseInsensitive) == 0) {
+        location_.clear();
+    } else {
+        location_ = url;
+        const QString classId = readClassId_ ? readClassId_(url) : QString();
+        const DocumentFactory factory =
+            classes_ ? classes_->factoryFor(classId) : DocumentFactory();
+        if (factory) {
+            document_ = factory(url, &lastError_);
+        } else {
+            lastError_ = classId.isEmpty()
+                             ? tr("%1 is no compound document.").arg(url)
+                             : tr("No document class is registered for %1.").arg(classId);
+        }
+        if (document_) {
+            view_ = document_->createView(this);
+            if (view_) {
+                layout()->addWidget(view_);
+                view_->show();
+            }
+        } else {
+            showsNonClient_ = true;
+        }
+    }
+    Q_EMIT NavigateComplete2(this, url);
+}
+
+} // namespace zelp
