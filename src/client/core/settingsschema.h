@@ -1,0 +1,41 @@
+#pragma once
+
+#include "propertyvalue.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelp {
+
+// One setting of the 2000 client: how it is stored, what it is when not stored, where the
+// settings dialog shows it, and the name the 97 client kept it under (empty for none).
+struct SettingDef {
+    std::string name;
+    ValueType type;
+    PropertyValue defaultValue;
+    std::string group;
+    std::string label;
+    std::string legacyName;
+};
+
+namespace SettingsSchema {
+
+inline constexpr std::string_view kPinned = "Pinned";
+inline constexpr std::string_view kFunctionKeyPrefix = "sFKey";
+inline constexpr std::string_view kFunctionKeyList = "FKeys";
+
+// Every setting in dialog order; "sFKey" + F1 to F12 stand for the function keys.
+const std::vector<SettingDef> &all();
+
+// The setting of that name, matched exactly; "sFKey" followed by any key name is a text
+// setting of the keys group. nullopt for an unknown name.
+std::optional<SettingDef> find(std::string_view name);
+
+// The groups in dialog order.
+const std::vector<std::string> &groups();
+
+} // namespace SettingsSchema
+
+} // namespace zelp
