@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "documentcommands.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,7 +8,10 @@ namespace zelp::cli {
 
 // Each command lives in a file of its own and is listed here.
 const std::vector<Command> &commands() {
-    static const std::vector<Command> table = {};
+    static const std::vector<Command> table = {
+        {"show", "show FILE [--json]", runShow},
+        {"set", "set FILE NAME=VALUE...", runSet},
+    };
     return table;
 }
 
