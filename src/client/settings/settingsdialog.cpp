@@ -5,6 +5,7 @@
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -79,6 +80,10 @@ SettingsDialog::SettingsDialog(const QString &caption, std::vector<SettingsField
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("lbStatus"));
+    status_->hide();
+    layout->addWidget(status_);
     layout->addWidget(buttons);
     resize(560, 460);
 }
@@ -185,6 +190,11 @@ QStringList SettingsDialog::changedNames() const {
         }
     }
     return changed;
+}
+
+void SettingsDialog::setStatusText(const QString &text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
 }
 
 } // namespace zelp

@@ -7,6 +7,7 @@
 
 #include <map>
 
+class QLabel;
 class QWidget;
 
 namespace zelp {
@@ -23,6 +24,8 @@ public:
     QVariantMap values() const;
     // The names whose value differs from what the dialog was given.
     QStringList changedNames() const;
+    // A line under the pages, for the state of the running session.
+    void setStatusText(const QString &text);
 
 private:
     QWidget *createEditor(const SettingsField &field, const QVariant &value, QWidget *parent);
@@ -31,6 +34,7 @@ private:
     std::vector<SettingsField> fields_;
     QVariantMap initial_;
     std::map<QString, QWidget *> editors_;
+    QLabel *status_ = nullptr;
 };
 
 } // namespace zelp
