@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -49,6 +50,7 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
     editor_->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) *
                                 kTabWidth);
     new ScriptHighlighter(editor_->document());
+    editor_->installEventFilter(this);
     editor_->setPlainText(script.text);
     // What the editor made of the text is the baseline, so that loading is never a change.
     initialText_ = editorText();
@@ -197,6 +199,21 @@ void ScriptEditorDialog::find(SearchDirection direction) {
     } else {
         findBar_->setStatus(tr("Continued from the bottom"));
     }
+}
+
+bool ScriptEditorDialog::eventFilter(QObject *watched, QEvent *event) {
+    // Tab types a tab in the script; with Ctrl it moves on, as in other editors.
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && (key->modifiers() & Qt::ControlModifier)) {
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(!back);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString ScriptEditorDialog::editorText() const {

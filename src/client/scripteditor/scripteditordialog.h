@@ -39,6 +39,9 @@ public Q_SLOTS:
     void findNext();
     void findPrevious();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createMenu();
     void find(SearchDirection direction);

@@ -23,7 +23,7 @@ QPushButton *barButton(const QString &text, const char *name) {
 
 ScriptFindBar::ScriptFindBar(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("findBar"));
-    auto *label = new QLabel(tr("Fi&nd:"));
+    auto *label = new QLabel(tr("F&ind:"));
     text_ = new QLineEdit;
     text_->setObjectName(QStringLiteral("txFind"));
     text_->installEventFilter(this);

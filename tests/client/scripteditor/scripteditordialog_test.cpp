@@ -114,6 +114,13 @@ TEST(ScriptEditorDialog, OnlyARealEditIsAChange) {
              click(d, "cmdOK");
          },
          "\r\n" + kScript},
+        {"Shift+Return is a line end too",
+         [](auto *d, auto *e) {
+             e->moveCursor(QTextCursor::Start);
+             QTest::keyClick(e, Qt::Key_Return, Qt::ShiftModifier);
+             click(d, "cmdOK");
+         },
+         "\r\n" + kScript},
         {"typed, undone, OK",
          [](auto *d, auto *e) {
              typeAtEnd(e, QStringLiteral("Dim x"));
@@ -184,6 +191,14 @@ TEST(ScriptEditorDialog, BareLineFeedsStayBareAndUnchangedBytesStayExact) {
               std::optional<std::string>(lf + "'x"));
 
     // Mixed line ends are not rewritten unless the user edits the text.
+    const std::string withNul("a\0b\r\n", 5);
+    EXPECT_EQ(runEditor(withNul,
+                        [](ScriptEditorDialog *dialog) {
+                            typeAtEnd(editorOf(dialog), QStringLiteral("c"));
+                            click(dialog, "cmdOK");
+                        }),
+              std::optional<std::string>(withNul + "c"));
+
     const std::string mixed = "a\r\nb\nc\xA0";
     ScriptEditorDialog dialog(QStringLiteral("Script Editor"), mixed);
     EXPECT_EQ(dialog.script(), mixed);
@@ -258,6 +273,26 @@ TEST(ScriptEditorDialog, FindBarWrapsAndSaysNotFound) {
         EXPECT_TRUE(editor->hasFocus());
         click(dialog, "cmdOK");
         EXPECT_FALSE(dialog->changed()) << "searching is no edit";
+    });
+}
+
+TEST(ScriptEditorDialog, KeyboardLeavesTheEditor) {
+    runEditor(kScript, [](ScriptEditorDialog *dialog) {
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QPlainTextEdit *editor = editorOf(dialog);
+        auto *ok = child<QPushButton>(dialog, "cmdOK");
+        ASSERT_TRUE(editor && ok);
+        const QString before = editor->toPlainText();
+        QTest::keyClick(editor, Qt::Key_Tab);
+        EXPECT_TRUE(editor->hasFocus()) << "Tab types a tab";
+        QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_TRUE(ok->hasFocus()) << "Ctrl+Tab goes on to the buttons";
+        QTest::keyClick(ok, Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_TRUE(editor->hasFocus());
+        QTest::keyClick(editor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_FALSE(editor->hasFocus()) << "Ctrl+Shift+Tab leaves backwards";
+        EXPECT_EQ(editor->toPlainText(), QLatin1Char('\t') + before);
     });
 }
 
