@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace zelp {
@@ -67,8 +66,10 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Return types a new line in the script, so OK needs a key of its own.
-    auto *okKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    connect(okKey, &QShortcut::activated, this, &QDialog::accept);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *okKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(okKey, &QShortcut::activated, this, &QDialog::accept);
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(editor_, 1);
