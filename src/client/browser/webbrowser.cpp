@@ -1,5 +1,7 @@
 #include "webbrowser.h"
 
+#include "client/core/compoundfile.h"
+
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -9,7 +11,11 @@ namespace {
 const QString kBlank = QStringLiteral("about:blank");
 }
 
-WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent) {
+WebBrowser::WebBrowser(QWidget *parent)
+    : QWidget(parent), readClassId_([](const QString &path) {
+          const auto classId = CompoundFile::readRootClassId(path);
+          return classId ? classIdText(*classId) : QString();
+      }) {
     setObjectName(QStringLiteral("WebBrowser"));
     nonClient_.setObjectName(QStringLiteral("nonClientDocument"));
     auto *layout = new QVBoxLayout(this);

@@ -1,0 +1,62 @@
+#include "hostedclient.h"
+
+#include "client/core/clientclasses.h"
+#include "client/scripteditor/scripteditordialog.h"
+#include "common/msgbox.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace zelp {
+
+namespace {
+
+HostedClientDocument::ViewFactory &viewFactory() {
+    static HostedClientDocument::ViewFactory factory;
+    return factory;
+}
+
+std::unique_ptr<HostedDocument> openClient(const QString &path, QString *error) {
+    auto document = ClientDocument::load(path, error);
+    if (!document) {
+        return nullptr;
+    }
+    return std::make_unique<HostedClientDocument>(std::move(document));
+}
+
+} // namespace
+
+HostedClientDocument::HostedClientDocument(std::unique_ptr<ClientDocument> document)
+    : document_(std::move(document)) {}
+
+QWidget *HostedClientDocument::createView(QWidget *parent) {
+    return viewFactory() ? viewFactory()(*document_, parent) : nullptr;
+}
+
+void HostedClientDocument::unload() {
+    document_->Disconnect();
+    if (!document_->Changed()) {
+        return;
+    }
+    QString error;
+    if (!document_->save(&error)) {
+        MessageBox(QStringLiteral("Unable to save the connection file %1:\r\n%2")
+                       .arg(document_->path(), error),
+                   48);
+    }
+}
+
+void HostedClientDocument::setViewFactory(ViewFactory factory) {
+    viewFactory() = std::move(factory);
+}
+
+void registerClientDocuments(DocumentClasses &classes) {
+    classes.add(QString::fromLatin1(ClientClasses::kUnsafeProgId), openClient);
+    classes.add(QString::fromLatin1(ClientClasses::kSafeProgId), openClient);
+    ClientDocument::setScriptEditor([](const std::string &script) {
+        return ScriptEditorDialog::edit(QApplication::activeWindow(),
+                                        QStringLiteral("Velmaris 2000 Script Editor"), script);
+    });
+}
+
+} // namespace zelp

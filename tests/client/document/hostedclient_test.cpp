@@ -1,0 +1,130 @@
+#include "client/browser/webbrowser.h"
+#include "client/core/clientclasses.h"
+#include "client/core/recordstream.h"
+#include "client/document/hostedclient.h"
+
+#include "app/regfile.h"
+#include "app/registry.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+
+namespace zelp::test {
+namespace {
+
+class HostedClientTest : public ::testing::Test {
+protected:
+    ServiceScope services;
+    WebBrowser browser;
+    DocumentClasses classes;
+
+    void SetUp() override {
+        qputenv("ZELPDEV2K_REGISTRY", services.dir.filePath(QStringLiteral("none.reg")).toUtf8());
+        setSystemRegistry(RegFileRegistry::loadStandard());
+        registerClientDocuments(classes);
+        browser.setDocumentClasses(&classes);
+    }
+
+    QString path(const char *name) const {
+        return services.dir.filePath(QString::fromLatin1(name));
+    }
+
+    void write(const char *name, const ClassIdBytes &id,
+               std::vector<std::pair<std::string, std::string>> streams = {}) {
+        const auto bytes = CompoundFile::build({id, std::move(streams)});
+        ASSERT_TRUE(bytes);
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes->data(), qint64(bytes->size()));
+    }
+    QByteArray bytesOf(const char *name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    ClientDocument *navigate(const QString &url) {
+        QSignalSpy done(&browser, &WebBrowser::NavigateComplete2);
+        browser.Navigate(url);
+        EXPECT_TRUE(done.wait(5000));
+        return qobject_cast<ClientDocument *>(browser.Document());
+    }
+};
+
+TEST_F(HostedClientTest, EachFileGetsTheDocumentOfItsClass) {
+    write("safe.ats", ClientClasses::classIdFor(true));
+    write("unsafe.ats", ClientClasses::classIdFor(false));
+    write("other.ats", *classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
+    write("corrupt.ats", ClientClasses::classIdFor(true), {{"Settings", "\x01"}});
+    {
+        QFile text(path("text.ats"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("just text");
+    }
+    const struct {
+        const char *file;
+        bool client;
+        bool safe;
+        const char *errorPart;
+    } cases[] = {
+        {"safe.ats", true, true, ""},
+        {"unsafe.ats", true, false, ""},
+        {"other.ats", false, false, "No document class"},
+        {"corrupt.ats", false, false, "Settings"},
+        {"text.ats", false, false, "no compound document"},
+        {"missing.ats", false, false, "no compound document"},
+    };
+    for (const auto &c : cases) {
+        ClientDocument *doc = navigate(path(c.file));
+        EXPECT_EQ(doc != nullptr, c.client) << c.file;
+        if (doc) {
+            EXPECT_EQ(doc->SafeMode(), c.safe) << c.file;
+            EXPECT_FALSE(doc->Changed());
+        } else {
+            ASSERT_NE(browser.Document(), nullptr) << c.file;
+            EXPECT_EQ(browser.Document()->objectName(), QStringLiteral("nonClientDocument"));
+            EXPECT_TRUE(browser.lastError().contains(QString::fromLatin1(c.errorPart)))
+                << c.file << ": " << browser.lastError().toStdString();
+        }
+    }
+}
+
+TEST_F(HostedClientTest, LeavingAChangedDocumentSavesItAndAnUnchangedOneIsNotWritten) {
+    write("c.ats", ClientClasses::classIdFor(false));
+    const QByteArray before = bytesOf("c.ats");
+    ASSERT_TRUE(navigate(path("c.ats")));
+    navigate(QStringLiteral("about:blank"));
+    EXPECT_EQ(bytesOf("c.ats"), before);
+    EXPECT_EQ(browser.Document(), nullptr);
+
+    ClientDocument *doc = navigate(path("c.ats"));
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->Settings()->setValue("sHostName", std::string("saved.example")));
+    doc->setScript("Sub Main()\r\nEnd Sub\r\n");
+    navigate(QStringLiteral("about:blank"));
+    auto back = ClientDocument::load(path("c.ats"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Settings()->value("sHostName"), PropertyValue(std::string("saved.example")));
+    EXPECT_EQ(back->Script(), "Sub Main()\r\nEnd Sub\r\n");
+    EXPECT_TRUE(services.messages.asked.empty());
+}
+
+TEST_F(HostedClientTest, ASaveThatFailsOnUnloadSaysSoAndKeepsTheFile) {
+    write("c.ats", ClientClasses::classIdFor(true));
+    const QByteArray before = bytesOf("c.ats");
+    ClientDocument *doc = navigate(path("c.ats"));
+    ASSERT_TRUE(doc);
+    doc->PropChanged();
+    doc->setWriter([](const QString &, const QByteArray &) { return false; });
+    navigate(QStringLiteral("about:blank"));
+    EXPECT_EQ(bytesOf("c.ats"), before);
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(services.messages.asked[0].style, 48);
+    EXPECT_TRUE(services.messages.asked[0].text.contains(path("c.ats")));
+    EXPECT_TRUE(services.messages.asked[0].text.contains(QStringLiteral("previous file was kept")));
+}
+
+} // namespace
+} // namespace zelp::test
