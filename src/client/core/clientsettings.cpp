@@ -79,10 +79,10 @@ std::vector<PropertyRecord> ClientSettings::toRecords() const {
             records.push_back({def.name, it->second});
         }
     }
-    for (const auto &[name, value] : values_) {
+    for (const auto &entry : values_) {
         if (std::none_of(records.begin(), records.end(),
-                         [&](const PropertyRecord &r) { return r.name == name; })) {
-            records.push_back({name, value}); // keys beyond F1 to F12
+                         [&](const PropertyRecord &r) { return r.name == entry.first; })) {
+            records.push_back({entry.first, entry.second}); // keys beyond F1 to F12
         }
     }
     if (pinned_ != 0) {
@@ -118,7 +118,8 @@ void ClientSettings::assign(const std::vector<PropertyRecord> &records) {
 
 std::vector<std::string> ClientSettings::extraKeyNames() const {
     std::vector<std::string> names;
-    for (const auto &[name, value] : values_) {
+    for (const auto &entry : values_) {
+        const std::string &name = entry.first;
         if (name.starts_with(SettingsSchema::kFunctionKeyPrefix) &&
             std::none_of(SettingsSchema::all().begin(), SettingsSchema::all().end(),
                          [&](const SettingDef &d) { return d.name == name; })) {
