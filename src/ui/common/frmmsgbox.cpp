@@ -102,6 +102,13 @@ Msg::FrameMetrics FrmMsgBox::frameMetrics() const {
     return {frame, frame, s->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)};
 }
 
+bool FrmMsgBox::notAgainTicked() const {
+    return chkNotAgain_->isChecked();
+}
+void FrmMsgBox::setNotAgainTicked(bool ticked) {
+    chkNotAgain_->setChecked(ticked);
+}
+
 bool FrmMsgBox::pointerWatchRunning() const {
     return timer_.isActive();
 }
@@ -311,7 +318,14 @@ int16_t WidgetMessageBox::showMessage(const QString &text, int16_t style) {
     if (!form_) {
         form_ = std::make_unique<FrmMsgBox>();
     }
-    return form_->showMessage(text, style, nullptr);
+    if (!form_->isAsking()) {
+        return form_->showMessage(text, style, nullptr);
+    }
+    FrmMsgBox nested;
+    nested.setNotAgainTicked(form_->notAgainTicked());
+    const int16_t result = nested.showMessage(text, style, nullptr);
+    form_->setNotAgainTicked(nested.notAgainTicked());
+    return result;
 }
 
 } // namespace zelp

@@ -37,6 +37,10 @@ public:
     // The last layout, in twips.
     const Msg::Layout &layout() const { return layout_; }
     bool pointerWatchRunning() const;
+    // True while a call waits for its answer.
+    bool isAsking() const { return showing_; }
+    bool notAgainTicked() const;
+    void setNotAgainTicked(bool ticked);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -71,7 +75,9 @@ private:
     bool showing_ = false;
 };
 
-// The message-box service of the designer: one FrmMsgBox, made on the first question.
+// The message-box service of the designer: one FrmMsgBox, made on the first question. A
+// question asked while that box still waits (from a timer or another event) gets a box of
+// its own, so that neither answer is lost.
 class WidgetMessageBox : public MessageBoxService {
 public:
     WidgetMessageBox();

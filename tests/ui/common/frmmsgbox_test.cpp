@@ -343,5 +343,26 @@ TEST_F(FrmMsgBoxTest, ServiceKeepsOneWindow) {
     EXPECT_EQ(service.form(), first);
 }
 
+TEST_F(FrmMsgBoxTest, QuestionAskedWhileTheBoxWaitsGetsItsOwnBox) {
+    WidgetMessageBox service;
+    int16_t inner = 0;
+    QString outerText;
+    QTimer::singleShot(0, [&] {
+        // The first box waits; an event asks again.
+        QTimer::singleShot(0, [&] {
+            auto *second = qobject_cast<FrmMsgBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(second, nullptr);
+            EXPECT_NE(second, service.form());
+            QTest::keyClick(second->focusWidget(), Qt::Key_O);
+        });
+        inner = service.showMessage(QStringLiteral("Error loading"), 49);
+        outerText = service.form()->findChild<QLabel *>(QStringLiteral("lbMessage"))->text();
+        QTest::keyClick(service.form()->focusWidget(), Qt::Key_N);
+    });
+    EXPECT_EQ(service.showMessage(QStringLiteral("Save changes?"), 35), 7);
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(outerText, QStringLiteral("Save changes?"));
+}
+
 } // namespace
 } // namespace zelp::test
