@@ -1,5 +1,6 @@
 #include "msgboxlayout.h"
 
+#include "mousepointer.h"
 #include "strfunc.h"
 
 #include <cmath>
@@ -73,6 +74,20 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
         left += width + 200;
     }
     return l;
+}
+
+HoverRect hoverRect(double widthTwips, double heightTwips, double twipsPerPixelX,
+                    double twipsPerPixelY, const FrameMetrics &frame) {
+    HoverRect r;
+    r.left = -frame.frameWidth;
+    r.top = -(frame.frameHeight + frame.captionHeight);
+    r.right = static_cast<int32_t>(std::floor(widthTwips / twipsPerPixelX)) + frame.frameWidth;
+    r.bottom = static_cast<int32_t>(std::floor(heightTwips / twipsPerPixelY)) + frame.frameHeight;
+    return r;
+}
+
+int16_t watchedPointer(const HoverRect &rect, int32_t x, int32_t y, int16_t savedPointer) {
+    return rect.contains(x, y) ? MousePointer::Default : savedPointer;
 }
 
 } // namespace zelp::Msg

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -43,5 +44,31 @@ struct Layout {
 };
 
 Layout layoutMessage(const QString &text, int16_t style, const Metrics &metrics);
+
+// The window frame's system metrics, in pixels: fixed-frame width and height, caption height.
+struct FrameMetrics {
+    int frameWidth = 0;
+    int frameHeight = 0;
+    int captionHeight = 0;
+};
+
+// Where the pointer watch shows the normal pointer: the whole window, frame and caption
+// included, in pixels relative to the top-left corner of its client area.
+struct HoverRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    // Left and top edges inside, right and bottom outside.
+    bool contains(int32_t x, int32_t y) const {
+        return left <= x && x < right && top <= y && y < bottom;
+    }
+};
+
+HoverRect hoverRect(double widthTwips, double heightTwips, double twipsPerPixelX,
+                    double twipsPerPixelY, const FrameMetrics &frame);
+
+// The pointer the watch sets for a client position.
+int16_t watchedPointer(const HoverRect &rect, int32_t x, int32_t y, int16_t savedPointer);
 
 } // namespace zelp::Msg

@@ -1,6 +1,9 @@
 #include "main/frmmain.h"
 #include "platform/application.h"
 #include "platform/desktopplatform.h"
+#include "ui/common/frmerrhndlr.h"
+#include "ui/common/frmmsgbox.h"
+#include "ui/common/pointerdisplay.h"
 
 #include "app/registry.h"
 #include "app/startup.h"
@@ -14,6 +17,18 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("zelpdev2k"));
     zelp::AppInfo::setExecutableName("zelpdev2k");
     zelp::installQtLogHandler();
+
+    zelp::installPointerDisplay();
+    zelp::WidgetMessageBox messages;
+    zelp::WidgetErrorDialog errors;
+    zelp::setMessageBoxService(&messages);
+    zelp::ErrHndlr::setDialogService(&errors);
+    struct Uninstall {
+        ~Uninstall() {
+            zelp::setMessageBoxService(nullptr);
+            zelp::ErrHndlr::setDialogService(nullptr);
+        }
+    } uninstall;
 
     std::unique_ptr<zelp::FrmMain> window;
     zelp::DesktopPlatform platform;

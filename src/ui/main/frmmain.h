@@ -9,6 +9,9 @@ class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit FrmMain(QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void showAboutBox();
 };
 
 } // namespace zelp

@@ -1,0 +1,90 @@
+// Shows the common windows and the designer window and saves a picture of each into the
+// folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, designer.png.
+#include "ui/common/frmaboutbox.h"
+#include "ui/common/frmerrhndlr.h"
+#include "ui/common/frmmsgbox.h"
+#include "ui/main/frmmain.h"
+
+#include "common/errhndlr.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString g_folder;
+bool g_ok = true;
+
+// Lets the window system map and paint what was just shown.
+void settle(int ms = 400) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// screen: take the window's part of the screen, popups included, instead of the window alone.
+void save(QWidget &window, const char *name, bool screen = false) {
+    window.activateWindow();
+    settle();
+    const QString path = QDir(g_folder).filePath(QLatin1String(name));
+    const QRect r = window.frameGeometry();
+    const QPixmap picture =
+        screen ? window.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height())
+               : window.grab();
+    if (!picture.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        g_ok = false;
+        return;
+    }
+    std::printf("%s: %dx%d at %d dpi\n", qPrintable(path), window.width(), window.height(),
+                window.logicalDpiX());
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zelp_screenshots FOLDER\n");
+        return 2;
+    }
+    g_folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_folder);
+    zelp::FrmMsgBox::setBeeper([](int) {});
+
+    zelp::FrmMsgBox box;
+    QTimer::singleShot(0, &box, [&] {
+        save(box, "msgbox.png");
+        box.close();
+    });
+    box.showMessage(QStringLiteral("The connection \"Host.ats\" has been changed.\n"
+                                   "Do you want to save the changes?"),
+                    35 + 256);
+
+    zelp::FrmErrHndlr errors;
+    errors.setReport(QString::fromStdString(zelp::ErrHndlr::buildReport(
+        {75, "gsf", "Path/File access error", 0}, "main", "cmdNew_Click")));
+    errors.show();
+    save(errors, "errhndlr.png");
+    errors.hide();
+
+    zelp::FrmAboutBox about;
+    about.show();
+    save(about, "aboutbox.png");
+    about.hide();
+
+    zelp::FrmMain designer;
+    designer.show();
+    settle();
+    // With the Help menu open, so that the About item shows.
+    designer.menuBar()->setActiveAction(designer.menuBar()->actions().value(0));
+    save(designer, "designer.png", true);
+    designer.hide();
+    return g_ok ? 0 : 1;
+}
