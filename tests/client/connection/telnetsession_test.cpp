@@ -53,53 +53,6 @@ TEST(TelnetSession, NegotiatesGreetsAndCarriesKeys) {
     EXPECT_TRUE(c.host.received().endsWith(QByteArray(2, char(255))));
 }
 
-TEST(TelnetSession, DisconnectClosesTheSocket) {
-    Connected c;
-    ASSERT_TRUE(c.start());
-    QSignalSpy states(&c.session, &TelnetSession::stateChanged);
-    c.session.disconnectFromHost();
-    EXPECT_EQ(c.session.state(), State::Closed);
-    EXPECT_TRUE(c.session.errorText().isEmpty());
-    ASSERT_EQ(states.count(), 1);
-    EXPECT_EQ(states[0][0].value<State>(), State::Closed);
-    EXPECT_TRUE(WaitUntil([&] { return c.host.clientGone(); }));
-}
-
-TEST(TelnetSession, HostHangingUpEndsClosedWithItsText) {
-    Connected c;
-    ASSERT_TRUE(c.start());
-    ASSERT_TRUE(WaitUntil([&] { return c.screen.contains("Welcome"); }));
-    c.host.send("Goodbye\r\n");
-    c.host.hangUp();
-    EXPECT_TRUE(WaitUntil([&] { return c.session.state() == State::Closed; }));
-    EXPECT_EQ(c.session.errorText(),
-              QStringLiteral("Connection closed by 127.0.0.1:%1").arg(c.host.port()));
-    EXPECT_TRUE(c.screen.contains("Goodbye"));
-}
-
-TEST(TelnetSession, FailuresEndInFailedWithTheirText) {
-    const quint16 free = TelnetHost::freePort();
-    ASSERT_NE(free, 0);
-    struct Case {
-        QString host;
-        QString port;
-        QString error;
-    };
-    const Case cases[] = {
-        {"127.0.0.1", QString::number(free),
-         QStringLiteral("Unable to connect to 127.0.0.1:%1 - connection refused").arg(free)},
-        {"  ", "23", "Unable to connect - no host name is set"},
-        {"127.0.0.1", "99999", "Unable to connect to 127.0.0.1 - \"99999\" is not a port number"},
-    };
-    for (const Case &c : cases) {
-        TelnetSession session;
-        session.connectToHost(c.host, c.port, "VT100", 3);
-        EXPECT_TRUE(WaitUntil([&] { return session.state() == State::Failed; }))
-            << c.error.toStdString();
-        EXPECT_EQ(session.errorText().toStdString(), c.error.toStdString());
-    }
-}
-
 TEST(TelnetSession, SilentHostTimesOut) {
     TelnetSession session;
     session.setSocketFactory([](QObject *parent) { return new SilentSocket(parent); });
@@ -113,17 +66,6 @@ TEST(TelnetSession, SilentHostTimesOut) {
     ASSERT_EQ(states.count(), 2);
     EXPECT_EQ(states[0][0].value<State>(), State::Connecting);
     EXPECT_EQ(states[1][0].value<State>(), State::Failed);
-}
-
-TEST(TelnetSession, ReconnectDropsTheFirstConnection) {
-    Connected c;
-    ASSERT_TRUE(c.start());
-    TelnetHost second("Second host\r\n");
-    ASSERT_TRUE(second.listen());
-    c.session.connectToHost("127.0.0.1", QString::number(second.port()), "VT100", 5);
-    EXPECT_TRUE(WaitUntil([&] { return c.host.clientGone(); }));
-    EXPECT_TRUE(WaitUntil([&] { return c.screen.contains("Second host"); }));
-    EXPECT_EQ(c.session.state(), State::Connected);
 }
 
 } // namespace
