@@ -1,0 +1,183 @@
+#include "terminalscreen.h"
+
+#include "terminalkeys.h"
+
+#include "common/ansi.h"
+
+#include <vterm.h>
+
+#include <algorithm>
+
+namespace zelp {
+
+namespace {
+
+int clampSize(int value, int fallback, int maximum) {
+    return value <= 0 ? fallback : std::min(value, maximum);
+}
+
+TerminalColor toColor(const VTermScreen *screen, VTermColor color, bool isDefault) {
+    vterm_screen_convert_color_to_rgb(screen, &color);
+    return {color.rgb.red, color.rgb.green, color.rgb.blue, isDefault};
+}
+
+} // namespace
+
+// libvterm calls back with a plain pointer; these forward to the screen object.
+struct TerminalScreenCallbacks {
+    static void output(const char *bytes, size_t length, void *user) {
+        auto *self = static_cast<TerminalScreen *>(user);
+        const QByteArray data(bytes, qsizetype(length));
+        if (self->capture_) {
+            self->capture_->append(data);
+        } else {
+            Q_EMIT self->answer(data);
+        }
+    }
+    static int damage(VTermRect, void *user) {
+        static_cast<TerminalScreen *>(user)->dirty_ = true;
+        return 1;
+    }
+    static int moveCursor(VTermPos, VTermPos, int visible, void *user) {
+        auto *self = static_cast<TerminalScreen *>(user);
+        self->cursorVisible_ = visible != 0;
+        self->dirty_ = true;
+        return 1;
+    }
+    static int termProp(VTermProp prop, VTermValue *value, void *user) {
+        auto *self = static_cast<TerminalScreen *>(user);
+        if (prop == VTERM_PROP_CURSORVISIBLE) {
+            self->cursorVisible_ = value->boolean != 0;
+            self->dirty_ = true;
+        }
+        return 1;
+    }
+    static constexpr VTermScreenCallbacks screen{
+        &damage, nullptr, &moveCursor, &termProp, nullptr, nullptr, nullptr, nullptr,
+    };
+};
+
+TerminalScreen::TerminalScreen(int rows, int columns, QObject *parent)
+    : QObject(parent), rows_(clampSize(rows, kDefaultRows, kMaxRows)),
+      columns_(clampSize(columns, kDefaultColumns, kMaxColumns)) {
+    vt_ = vterm_new(rows_, columns_);
+    vterm_set_utf8(vt_, 1);
+    vterm_output_set_callback(vt_, &TerminalScreenCallbacks::output, this);
+    screen_ = vterm_obtain_screen(vt_);
+    vterm_screen_set_callbacks(screen_, &TerminalScreenCallbacks::screen, this);
+    vterm_screen_enable_altscreen(screen_, 1);
+    vterm_screen_reset(screen_, 1);
+}
+
+TerminalScreen::~TerminalScreen() {
+    vterm_free(vt_);
+}
+
+void TerminalScreen::resize(int rows, int columns) {
+    rows = clampSize(rows, kDefaultRows, kMaxRows);
+    columns = clampSize(columns, kDefaultColumns, kMaxColumns);
+    if (rows == rows_ && columns == columns_) {
+        return;
+    }
+    rows_ = rows;
+    columns_ = columns;
+    vterm_set_size(vt_, rows_, columns_);
+    Q_EMIT changed();
+}
+
+void TerminalScreen::reset() {
+    vterm_screen_reset(screen_, 1);
+    cursorVisible_ = true;
+    dirty_ = false;
+    Q_EMIT changed();
+}
+
+void TerminalScreen::feed(QByteArrayView bytes) {
+    if (bytes.isEmpty()) {
+        return;
+    }
+    if (singleByte_) {
+        // Every byte is a whole character, so a split between feeds needs no care.
+        const QByteArray utf8 = Ansi::toUnicode(bytes.toByteArray()).toUtf8();
+        vterm_input_write(vt_, utf8.data(), size_t(utf8.size()));
+    } else {
+        vterm_input_write(vt_, bytes.data(), size_t(bytes.size()));
+    }
+    if (dirty_) {
+        dirty_ = false;
+        Q_EMIT changed();
+    }
+}
+
+TerminalCell TerminalScreen::cell(int row, int column) const {
+    TerminalCell cell;
+    if (row < 0 || row >= rows_ || column < 0 || column >= columns_) {
+        return cell;
+    }
+    VTermScreenCell raw{};
+    if (!vterm_screen_get_cell(screen_, VTermPos{row, column}, &raw)) {
+        return cell;
+    }
+    // The right half of a wide character is marked with an impossible code point.
+    if (raw.chars[0] == uint32_t(-1)) {
+        cell.width = 0;
+        return cell;
+    }
+    for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && raw.chars[i] != 0; ++i) {
+        const char32_t code = raw.chars[i];
+        cell.text += QString::fromUcs4(&code, 1);
+    }
+    cell.width = raw.width > 0 ? raw.width : 1;
+    cell.bold = raw.attrs.bold;
+    cell.italic = raw.attrs.italic;
+    cell.underline = raw.attrs.underline != VTERM_UNDERLINE_OFF;
+    cell.blink = raw.attrs.blink;
+    cell.reverse = raw.attrs.reverse;
+    cell.strike = raw.attrs.strike;
+    cell.foreground = toColor(screen_, raw.fg, VTERM_COLOR_IS_DEFAULT_FG(&raw.fg));
+    cell.background = toColor(screen_, raw.bg, VTERM_COLOR_IS_DEFAULT_BG(&raw.bg));
+    return cell;
+}
+
+QString TerminalScreen::rowText(int row) const {
+    QString text;
+    for (int column = 0; column < columns_; ++column) {
+        const TerminalCell one = cell(row, column);
+        if (one.width == 0) {
+            continue;
+        }
+        text += one.text.isEmpty() ? QStringLiteral(" ") : one.text;
+    }
+    while (text.endsWith(QLatin1Char(' '))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+int TerminalScreen::cursorRow() const {
+    VTermPos pos{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
+    return pos.row;
+}
+
+int TerminalScreen::cursorColumn() const {
+    VTermPos pos{};
+    vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
+    return pos.col;
+}
+
+QByteArray TerminalScreen::encodeKey(int key, Qt::KeyboardModifiers modifiers,
+                                     const QString &text) {
+    QByteArray bytes;
+    const TerminalKey mapped = MapKey(key, modifiers, text, singleByte_);
+    if (mapped.special != 0) {
+        capture_ = &bytes;
+        vterm_keyboard_key(vt_, VTermKey(mapped.special), VTermModifier(mapped.modifiers));
+        capture_ = nullptr;
+    } else {
+        bytes = mapped.bytes;
+    }
+    return bytes;
+}
+
+} // namespace zelp

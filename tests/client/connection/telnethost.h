@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+
+namespace zelp::test {
+
+// A small telnet host on 127.0.0.1 for one client: asks for the terminal type, greets, and
+// keeps what the client sends.
+class TelnetHost : public QObject {
+    Q_OBJECT
+public:
+    explicit TelnetHost(QByteArray greeting = "Welcome to the test host\r\n");
+
+    bool listen();
+    quint16 port() const { return server_.serverPort(); }
+    // A port on 127.0.0.1 that nobody listens on (just bound and let go).
+    static quint16 freePort();
+
+    bool hasClient() const { return accepted_; }
+    bool clientGone() const { return gone_; }
+    // Everything the client sent, negotiation included.
+    QByteArray received() const { return received_; }
+    // What the client sent with telnet commands taken out.
+    QByteArray typed() const;
+    // The terminal type of the client's IS answer; empty until there is one.
+    QByteArray terminalType() const;
+
+    void send(const QByteArray &bytes);
+    // Closes the connection from the host's side.
+    void hangUp();
+
+private:
+    void onConnection();
+
+    QByteArray greeting_;
+    QTcpServer server_;
+    QPointer<QTcpSocket> peer_;
+    QByteArray received_;
+    bool accepted_ = false;
+    bool gone_ = false;
+    bool askedType_ = false;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()> &condition, int milliseconds = 5000);
+
+} // namespace zelp::test
