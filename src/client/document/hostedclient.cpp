@@ -1,5 +1,7 @@
 #include "hostedclient.h"
 
+#include "clientpreview.h"
+
 #include "client/core/clientclasses.h"
 #include "client/scripteditor/scripteditordialog.h"
 #include "common/msgbox.h"
@@ -53,6 +55,10 @@ void HostedClientDocument::setViewFactory(ViewFactory factory) {
 void registerClientDocuments(DocumentClasses &classes) {
     classes.add(QString::fromLatin1(ClientClasses::kUnsafeProgId), openClient);
     classes.add(QString::fromLatin1(ClientClasses::kSafeProgId), openClient);
+    HostedClientDocument::setViewFactory(
+        [](ClientDocument &document, QWidget *parent) -> QWidget * {
+            return new ClientPreview(document, parent);
+        });
     ClientDocument::setScriptEditor([](const std::string &script) {
         return ScriptEditorDialog::edit(QApplication::activeWindow(),
                                         QStringLiteral("Velmaris 2000 Script Editor"), script);

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "client/connection/telnetsession.h"
+#include "client/widgets/terminalview.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 namespace zelp {
-
-class TerminalView;
 
 // What a test connection and its preview need from a connection's settings.
 struct PreviewParams {

@@ -5,12 +5,15 @@
 
 #include "app/regfile.h"
 #include "app/registry.h"
+#include "client/widgets/terminalview.h"
 #include "support/testsupport.h"
+#include "telnethost.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace zelp::test {
 namespace {
@@ -124,6 +127,59 @@ TEST_F(HostedClientTest, ASaveThatFailsOnUnloadSaysSoAndKeepsTheFile) {
     EXPECT_EQ(services.messages.asked[0].style, 48);
     EXPECT_TRUE(services.messages.asked[0].text.contains(path("c.ats")));
     EXPECT_TRUE(services.messages.asked[0].text.contains(QStringLiteral("previous file was kept")));
+}
+
+TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
+    TelnetHost host("Welcome to the test host\r\n");
+    ASSERT_TRUE(host.listen());
+    write("live.ats", ClientClasses::classIdFor(true));
+    {
+        auto doc = ClientDocument::load(path("live.ats"));
+        ASSERT_TRUE(doc);
+        ASSERT_TRUE(doc->Settings()->setValue("sHostName", std::string("127.0.0.1")));
+        ASSERT_TRUE(doc->Settings()->setValue("sHostPort", std::to_string(host.port())));
+        ASSERT_TRUE(doc->Settings()->setValue("sHostTermType", std::string("VT220")));
+        ASSERT_TRUE(doc->Settings()->setValue("sSessionTitle", std::string("Payroll")));
+        ASSERT_TRUE(doc->save());
+    }
+    ClientDocument *doc = navigate(path("live.ats"));
+    ASSERT_TRUE(doc);
+    auto *view = browser.findChild<TerminalView *>(QStringLiteral("terminalView"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->title(), QStringLiteral("Payroll"));
+    EXPECT_FALSE(doc->Settings2()->Connected());
+
+    doc->Connect();
+    ASSERT_TRUE(
+        WaitUntil([&] { return view->screen()->rowText(0).contains(QStringLiteral("Welcome")); }));
+    EXPECT_TRUE(doc->Settings2()->Connected());
+    EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
+    QTest::keyClicks(view, QStringLiteral("ls"));
+    EXPECT_TRUE(WaitUntil([&] { return host.typed().contains("ls"); }));
+    doc->Disconnect();
+    EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !doc->Settings2()->Connected(); }));
+    EXPECT_FALSE(doc->Changed()); // a test connection edits nothing
+}
+
+TEST_F(HostedClientTest, ARefusedPortShowsItsErrorInThePreview) {
+    const quint16 port = TelnetHost::freePort();
+    write("refused.ats", ClientClasses::classIdFor(false));
+    {
+        auto doc = ClientDocument::load(path("refused.ats"));
+        ASSERT_TRUE(doc);
+        ASSERT_TRUE(doc->Settings()->setValue("sHostName", std::string("127.0.0.1")));
+        ASSERT_TRUE(doc->Settings()->setValue("sHostPort", std::to_string(port)));
+        ASSERT_TRUE(doc->save());
+    }
+    ClientDocument *doc = navigate(path("refused.ats"));
+    ASSERT_TRUE(doc);
+    auto *view = browser.findChild<TerminalView *>(QStringLiteral("terminalView"));
+    ASSERT_NE(view, nullptr);
+    doc->Connect();
+    ASSERT_TRUE(WaitUntil([&] { return view->statusText().contains(QStringLiteral("refused")); }));
+    EXPECT_TRUE(doc->Settings2()->State().contains(QStringLiteral("refused")));
+    EXPECT_TRUE(services.messages.asked.empty());
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#include "clientpreview.h"
+
+#include "client/core/clientdocument.h"
+#include "client/widgets/terminalview.h"
+#include "common/ansi.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace zelp {
+
+namespace {
+
+QString textOf(const ClientDocument &doc, const char *name) {
+    const auto value = const_cast<ClientDocument &>(doc).Settings()->value(name);
+    return value ? Ansi::toUnicode(formatValue(*value)) : QString();
+}
+
+int numberOf(const ClientDocument &doc, const char *name) {
+    const auto value = const_cast<ClientDocument &>(doc).Settings()->value(name);
+    const auto number = value ? convertTo(ValueType::Int32, *value) : std::nullopt;
+    return number ? std::get<int32_t>(*number) : 0;
+}
+
+} // namespace
+
+ClientPreview::ClientPreview(ClientDocument &document, QWidget *parent)
+    : QWidget(parent), document_(document), view_(new TerminalView), controller_(view_, this) {
+    setObjectName(QStringLiteral("clientPreview"));
+    view_->setObjectName(QStringLiteral("terminalView"));
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignCenter);
+    scroll->setWidget(view_);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    controller_.apply(paramsOf(document_));
+    connect(&document_, &ClientDocument::connectRequested, this,
+            [this] { controller_.Connect(paramsOf(document_)); });
+    connect(&document_, &ClientDocument::disconnectRequested, this,
+            [this] { controller_.Disconnect(); });
+    connect(document_.Settings(), &ClientSettings::edited, this, [this] {
+        if (!controller_.isConnected()) {
+            controller_.apply(paramsOf(document_));
+        }
+    });
+    connect(&controller_, &PreviewController::stateChanged, this, [this] { reportState(); });
+}
+
+PreviewParams ClientPreview::paramsOf(const ClientDocument &doc) {
+    PreviewParams p;
+    p.host = textOf(doc, "sHostName").trimmed();
+    p.port = textOf(doc, "sHostPort").trimmed();
+    p.termType = textOf(doc, "sHostTermType").trimmed().toLatin1();
+    p.timeoutSeconds = numberOf(doc, "sConnectTimeout");
+    p.rows = numberOf(doc, "sNormRows");
+    p.cols = numberOf(doc, "sNormCols");
+    p.fontFamily = textOf(doc, "sFontName");
+    p.fontSize = numberOf(doc, "sFontSize");
+    p.title = textOf(doc, "sSessionTitle");
+    return p;
+}
+
+void ClientPreview::reportState() {
+    document_.Settings2()->update(controller_.isConnected(), view_->statusText());
+}
+
+} // namespace zelp
