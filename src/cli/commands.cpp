@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "publish.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -7,7 +9,9 @@ namespace zelp::cli {
 
 // Each command lives in a file of its own and is listed here.
 const std::vector<Command> &commands() {
-    static const std::vector<Command> table = {};
+    static const std::vector<Command> table = {
+        {"publish", "publish FILE [--html PAGE] [--intranet] [--gui]", runPublish},
+    };
     return table;
 }
 
