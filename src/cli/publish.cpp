@@ -67,7 +67,7 @@ int runPublish(const QStringList &args) {
                         .arg(a->file, classId->toString().toUpper()));
     }
     LaunchPageState page;
-    page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : HtmlFileNameFor(path);
+    page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : htmlFileNameFor(path);
     page.intranet = a->intranet;
     page.guiSupport = a->gui;
     if (!GenerateLaunchPage(page, path, *classId == kSafeClientClass)) {

@@ -2,7 +2,7 @@
 
 namespace zelp {
 
-QString HtmlFileNameFor(const QString &sessionFileName) {
+QString htmlFileNameFor(const QString &sessionFileName) {
     const qsizetype dot = sessionFileName.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) {
         return sessionFileName + QStringLiteral(".htm");

@@ -10,6 +10,8 @@
 #include "common/fileutil.h"
 #include "common/msgbox.h"
 
+#include <QFileInfo>
+
 #include <string>
 
 namespace zelp {
@@ -63,7 +65,7 @@ bool lookUpClass(const Registry &registry, const char *key, const char *missingT
         warn(QString::fromLatin1(missingText));
         return false;
     }
-    classId = StripBraces(classId);
+    classId = stripBraces(classId);
     if (!fitsIntoPage(classId)) {
         warn(unfitValue(QString::fromLatin1(key)));
         return false;
@@ -74,6 +76,21 @@ bool lookUpClass(const Registry &registry, const char *key, const char *missingT
         return false;
     }
     return true;
+}
+
+// Writing the page over its own connection file would destroy the connection.
+bool sameFile(const QString &a, const QString &b) {
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists()) {
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    }
+#ifdef _WIN32
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    return fa.absoluteFilePath().compare(fb.absoluteFilePath(), cs) == 0;
 }
 
 bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QString &connectionFile,
@@ -94,8 +111,8 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
     }
     ReplacePlaceholder(text, u"ZELP_GUID", clientClass);
     ReplacePlaceholder(text, u"ZELP_VERS", clientVersion);
-    ReplacePlaceholder(text, u"ZELP_HTM", PageUrlOf(FileNameOf(page.fileName, true)));
-    ReplacePlaceholder(text, u"ZELP_VBD", PageUrlOf(FileNameOf(connectionFile, true)));
+    ReplacePlaceholder(text, u"ZELP_HTM", pageUrlOf(FileNameOf(page.fileName, true)));
+    ReplacePlaceholder(text, u"ZELP_VBD", pageUrlOf(FileNameOf(connectionFile, true)));
 
     ConditionalBlock(text, u"GUI", page.guiSupport);
     if (page.guiSupport) {
@@ -109,6 +126,10 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
         ReplacePlaceholder(text, u"GUI_VERS", guiVersion);
     }
 
+    if (sameFile(page.fileName, connectionFile)) {
+        warn(QString::fromLatin1(LaunchPageText::kPageIsConnection));
+        return false;
+    }
     if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), false)) {
         warn(QString::fromLatin1(LaunchPageText::kWriteFailed) + page.fileName);
         page.fileName.clear();
@@ -119,7 +140,7 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
 
 } // namespace
 
-QString StripBraces(const QString &classId) {
+QString stripBraces(const QString &classId) {
     QString id = classId;
     if (id.startsWith(QLatin1Char('{'))) {
         id.remove(0, 1);
@@ -145,7 +166,7 @@ bool GenerateLaunchPageFrom(const QByteArray &templateBytes, LaunchPageState &pa
 bool GenerateLaunchPage(LaunchPageState &page, const QString &connectionFile, bool safeClient,
                         const Registry &registry) {
     const QByteArray bytes =
-        TemplateResource(page.intranet ? kTemplateIntranetPage : kTemplateInternetPage);
+        templateResource(page.intranet ? kTemplateIntranetPage : kTemplateInternetPage);
     return GenerateLaunchPageFrom(bytes, page, connectionFile, safeClient, registry);
 }
 

@@ -21,10 +21,12 @@ inline constexpr char kMissingTemplate[] =
 inline constexpr char kNoClientClass[] = "Unable to generate HTML file - unable to find GUID!";
 inline constexpr char kNoGuiClass[] = "Unable to generate HTML file - unable to find GUID (GUI)!";
 inline constexpr char kWriteFailed[] = "Unable to write file ";
+inline constexpr char kPageIsConnection[] =
+    "Unable to generate HTML file - the HTML file name is that of the connection file!";
 } // namespace LaunchPageText
 
 // A class identifier without one leading "{" and one trailing "}", each dropped on its own.
-QString StripBraces(const QString &classId);
+QString stripBraces(const QString &classId);
 
 // Writes the launch page for connectionFile from the intranet or the Internet template,
 // with the class identifiers and versions registered for the client kind (and the GUI

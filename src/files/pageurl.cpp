@@ -44,7 +44,7 @@ void appendEncoded(QString &out, char32_t c) {
 
 } // namespace
 
-QString PageUrlOf(const QString &fileName) {
+QString pageUrlOf(const QString &fileName) {
     QString out;
     out.reserve(fileName.size());
     for (const char32_t c : fileName.toUcs4()) {

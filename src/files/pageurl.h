@@ -9,6 +9,6 @@ namespace zelp {
 // end one of them or change the URL's meaning is percent-encoded (as UTF-8): controls,
 // quotes, "<", ">", "&", "\", "#" and "?", and every character the page's single-byte code
 // page cannot hold. Everything else, "%" included, stays as it is.
-QString PageUrlOf(const QString &fileName);
+QString pageUrlOf(const QString &fileName);
 
 } // namespace zelp

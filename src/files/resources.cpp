@@ -17,7 +17,7 @@ QByteArray readResource(const QString &path) {
 
 } // namespace
 
-QByteArray TemplateResource(int id) {
+QByteArray templateResource(int id) {
     switch (id) {
     case kTemplateUnsafeConnection:
         return readResource(QStringLiteral(":/templates/new_unsafe.ats"));

@@ -13,7 +13,7 @@ inline constexpr int kTemplateInternetPage = 303;
 inline constexpr int kTemplateIntranetPage = 304;
 
 // The template's bytes as built in; empty for an unknown number.
-QByteArray TemplateResource(int id);
+QByteArray templateResource(int id);
 
 // The script a new connection starts with (single-byte text, CR LF line ends).
 std::string defaultScript();

@@ -31,13 +31,13 @@ protected:
     QTemporaryDir dir;
 
     void SetUp() override {
-        const QByteArray safe = TemplateResource(kTemplateSafeConnection);
+        const QByteArray safe = templateResource(kTemplateSafeConnection);
         QByteArray older = safe;
         older.replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2"));
         ASSERT_TRUE(WriteWholeFile(path("Sales.ats"), safe, true));
         ASSERT_TRUE(WriteWholeFile(path("x%ZELP_VBD%.ats"), safe, true));
         ASSERT_TRUE(
-            WriteWholeFile(path("Unsafe.ats"), TemplateResource(kTemplateUnsafeConnection), true));
+            WriteWholeFile(path("Unsafe.ats"), templateResource(kTemplateUnsafeConnection), true));
         ASSERT_TRUE(WriteWholeFile(path("old.ats"), older, true));
         ASSERT_TRUE(WriteWholeFile(path("notes.txt"), "notes\n", true));
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("pages")));
@@ -173,10 +173,19 @@ TEST_F(PublishTest, ExitCodesMessagesAndPages) {
          QStringLiteral("zelpdev2k-cli: Unable to write file ") + dir.filePath("missing/x.htm"),
          {},
          {}},
+        {"page name that of the connection",
+         {sales, QStringLiteral("--html"), sales},
+         false,
+         1,
+         QStringLiteral("zelpdev2k-cli: Unable to generate HTML file - the HTML file name is that "
+                        "of the connection file!"),
+         {},
+         {}},
     };
     for (const Case &c : cases) {
         run(c);
     }
+    EXPECT_EQ(ReadWholeFile(path("Sales.ats")), templateResource(kTemplateSafeConnection));
 }
 
 } // namespace

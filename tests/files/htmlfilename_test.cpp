@@ -20,7 +20,7 @@ TEST(HtmlFileName, LastDotOfThePathCounts) {
         {"", ".htm"},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(HtmlFileNameFor(QString::fromUtf8(c.session)), QString::fromUtf8(c.page))
+        EXPECT_EQ(htmlFileNameFor(QString::fromUtf8(c.session)), QString::fromUtf8(c.page))
             << c.session;
     }
 }

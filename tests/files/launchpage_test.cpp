@@ -44,7 +44,7 @@ protected:
     // The Internet page without GUI for a connection of that name, beside it.
     QByteArray pageFor(const QString &connectionName) {
         const QString connection = inWeb(connectionName);
-        LaunchPageState page{HtmlFileNameFor(connection), false, false};
+        LaunchPageState page{htmlFileNameFor(connection), false, false};
         EXPECT_TRUE(GenerateLaunchPage(page, connection, true, testRegistry()));
         return ReadWholeFile(page.fileName);
     }
@@ -126,6 +126,12 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
          sales,
          QStringLiteral("%zelp_htm%.htm"),
          QStringLiteral("Overflow")},
+        {"page name that of the connection",
+         {},
+         false,
+         sales,
+         sales,
+         QString::fromLatin1(LaunchPageText::kPageIsConnection)},
         {"registered value with markup",
          "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetSafeCli\\Clsid]\r\n"
          "@=\"7F13\\\"><script>x</script>\"\r\n",
@@ -172,6 +178,17 @@ TEST_F(LaunchPageTest, MissingTemplateAndFailedWrite) {
     EXPECT_EQ(services.messages.asked[1].style, 49);
 }
 
+TEST_F(LaunchPageTest, NeverReplacesTheConnectionFile) {
+    const QString connection = inWeb(QStringLiteral("Sales.htm"));
+    ASSERT_TRUE(WriteWholeFile(connection, "connection", true));
+    LaunchPageState page{htmlFileNameFor(connection), false, false};
+    EXPECT_FALSE(GenerateLaunchPage(page, connection, true, testRegistry()));
+    EXPECT_EQ(ReadWholeFile(connection), "connection");
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(services.messages.asked[0].text,
+              QString::fromLatin1(LaunchPageText::kPageIsConnection));
+}
+
 TEST(PageUrl, EncodesWhatCouldEndAStringOrChangeTheUrl) {
     struct Case {
         const char *name;
@@ -190,7 +207,7 @@ TEST(PageUrl, EncodesWhatCouldEndAStringOrChangeTheUrl) {
         {"x-->y.ats", "x--%3Ey.ats"},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(PageUrlOf(QString::fromUtf8(c.name)), QString::fromUtf8(c.url)) << c.name;
+        EXPECT_EQ(pageUrlOf(QString::fromUtf8(c.name)), QString::fromUtf8(c.url)) << c.name;
     }
 }
 
@@ -209,7 +226,7 @@ TEST_F(LaunchPageTest, FileNamesCannotAddMarkupOrScript) {
         for (const char special : QByteArray("\"'<>&\\\n")) {
             EXPECT_EQ(page.count(special), reference.count(special)) << name << " " << special;
         }
-        const QByteArray url = PageUrlOf(connection).toLatin1();
+        const QByteArray url = pageUrlOf(connection).toLatin1();
         EXPECT_TRUE(page.contains("Location.Replace \"" + url + "\"")) << name;
     }
     EXPECT_TRUE(services.messages.asked.empty());
@@ -221,13 +238,13 @@ TEST_F(LaunchPageTest, PageIsWrittenInTheSingleByteCodePage) {
     EXPECT_TRUE(page.contains("window.open('Caf\xe9 \x80.htm','demo_window');"));
 }
 
-TEST(StripBraces, DropsOneLeadingAndOneTrailingBrace) {
+TEST(stripBraces, DropsOneLeadingAndOneTrailingBrace) {
     const std::pair<const char *, const char *> cases[] = {
         {"{ABC}", "ABC"},     {"ABC", "ABC"},     {"{ABC", "ABC"}, {"ABC}", "ABC"},
         {"{{ABC}}", "{ABC}"}, {"}ABC{", "}ABC{"}, {"{", ""},       {"{}", ""},
     };
     for (const auto &[in, out] : cases) {
-        EXPECT_EQ(StripBraces(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+        EXPECT_EQ(stripBraces(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
     }
 }
 

@@ -34,7 +34,7 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
     };
     QTemporaryDir dir;
     for (const Case &c : cases) {
-        const QByteArray bytes = TemplateResource(c.id);
+        const QByteArray bytes = templateResource(c.id);
         ASSERT_EQ(bytes.size(), 1536) << c.id;
         EXPECT_EQ(bytes.left(8).toHex().toUpper(), "D0CF11E0A1B11AE1");
         EXPECT_EQ(bytes.mid(1104, 16).toHex().toUpper(), c.classBytes);
@@ -44,8 +44,8 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
         EXPECT_EQ(readRootClassId(path), c.classId) << c.id;
     }
     // The two differ in the class identifier and the time stamp only.
-    const QByteArray unsafe = TemplateResource(kTemplateUnsafeConnection);
-    const QByteArray safe = TemplateResource(kTemplateSafeConnection);
+    const QByteArray unsafe = templateResource(kTemplateUnsafeConnection);
+    const QByteArray safe = templateResource(kTemplateSafeConnection);
     for (int i = 0; i < 1536; ++i) {
         const bool mayDiffer = (i >= 1104 && i < 1120) || (i >= 1132 && i < 1140);
         if (!mayDiffer) {
@@ -62,7 +62,7 @@ TEST(RootClassId, OtherFilesAndOtherClasses) {
     EXPECT_EQ(readRootClassId(dir.filePath(QStringLiteral("missing.ats"))), std::nullopt);
     EXPECT_EQ(readRootClassId(dir.path()), std::nullopt);
 
-    QByteArray older = TemplateResource(kTemplateSafeConnection);
+    QByteArray older = templateResource(kTemplateSafeConnection);
     older.replace(1104, 16, QByteArray::fromHex("1169 4DF2 D169 D211 AB7F 0040055A85C2"));
     const QString path = dir.filePath(QStringLiteral("old.ats"));
     ASSERT_TRUE(WriteWholeFile(path, older, true));
@@ -71,7 +71,7 @@ TEST(RootClassId, OtherFilesAndOtherClasses) {
 
 TEST(PageTemplates, AreSingleByteLinesEndingInCrLf) {
     for (const int id : {kTemplateInternetPage, kTemplateIntranetPage}) {
-        const QByteArray page = TemplateResource(id);
+        const QByteArray page = templateResource(id);
         ASSERT_FALSE(page.isEmpty()) << id;
         EXPECT_EQ(page.count('\n'), page.count("\r\n")) << id;
         EXPECT_EQ(page.count('\r'), page.count("\r\n")) << id;
@@ -79,12 +79,12 @@ TEST(PageTemplates, AreSingleByteLinesEndingInCrLf) {
         EXPECT_TRUE(page.contains("\r\n%<GUI%\r\n")) << id;
         EXPECT_TRUE(page.contains("\r\n%GUI>%\r\n")) << id;
     }
-    const QByteArray internet = TemplateResource(kTemplateInternetPage);
+    const QByteArray internet = templateResource(kTemplateInternetPage);
     EXPECT_TRUE(internet.contains("CODEBASE=\"" ZELP_DOWNLOAD_BASE_CONFIGURED
                                   "/zelpfiles/zelpboot2.cab#version=2,0,0,0\""));
     EXPECT_FALSE(internet.contains('@'));
-    EXPECT_FALSE(TemplateResource(kTemplateIntranetPage).contains("ZELPBOOT"));
-    EXPECT_TRUE(TemplateResource(500).isEmpty());
+    EXPECT_FALSE(templateResource(kTemplateIntranetPage).contains("ZELPBOOT"));
+    EXPECT_TRUE(templateResource(500).isEmpty());
 }
 
 TEST(DefaultScript, FollowsTheSampleOutline) {
