@@ -55,8 +55,12 @@ int runPublish(const QStringList &args) {
         return usage("publish");
     }
     const QString path = QFileInfo(a->file).absoluteFilePath();
-    if (!QFileInfo(path).isFile()) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
         return fail(QStringLiteral("%1: no such file").arg(a->file));
+    }
+    if (!info.isFile()) {
+        return fail(QStringLiteral("%1: not a file").arg(a->file));
     }
     const std::optional<QUuid> classId = readRootClassId(path);
     if (!classId) {

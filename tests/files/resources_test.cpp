@@ -69,24 +69,6 @@ TEST(RootClassId, OtherFilesAndOtherClasses) {
     EXPECT_EQ(readRootClassId(path), QUuid::fromString(u"{F24D6911-69D1-11D2-AB7F-0040055A85C2}"));
 }
 
-TEST(PageTemplates, AreSingleByteLinesEndingInCrLf) {
-    for (const int id : {kTemplateInternetPage, kTemplateIntranetPage}) {
-        const QByteArray page = templateResource(id);
-        ASSERT_FALSE(page.isEmpty()) << id;
-        EXPECT_EQ(page.count('\n'), page.count("\r\n")) << id;
-        EXPECT_EQ(page.count('\r'), page.count("\r\n")) << id;
-        EXPECT_TRUE(page.endsWith("\r\n</html>\r\n")) << id;
-        EXPECT_TRUE(page.contains("\r\n%<GUI%\r\n")) << id;
-        EXPECT_TRUE(page.contains("\r\n%GUI>%\r\n")) << id;
-    }
-    const QByteArray internet = templateResource(kTemplateInternetPage);
-    EXPECT_TRUE(internet.contains("CODEBASE=\"" ZELP_DOWNLOAD_BASE_CONFIGURED
-                                  "/zelpfiles/zelpboot2.cab#version=2,0,0,0\""));
-    EXPECT_FALSE(internet.contains('@'));
-    EXPECT_FALSE(templateResource(kTemplateIntranetPage).contains("ZELPBOOT"));
-    EXPECT_TRUE(templateResource(500).isEmpty());
-}
-
 TEST(DefaultScript, FollowsTheSampleOutline) {
     const std::string script = defaultScript();
     const std::string first = "'Velmaris 2000 Internet Edition Sample Script\r\n";
