@@ -1,6 +1,8 @@
 #include "commands.h"
 #include "documentcommands.h"
 
+#include "publish.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +13,7 @@ const std::vector<Command> &commands() {
     static const std::vector<Command> table = {
         {"show", "show FILE [--json]", runShow},
         {"set", "set FILE NAME=VALUE...", runSet},
+        {"publish", "publish FILE [--html PAGE] [--intranet] [--gui]", runPublish},
     };
     return table;
 }

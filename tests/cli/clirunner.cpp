@@ -13,7 +13,7 @@ CliResult runCli(const QStringList &args) {
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("ZELPDEV2K_REGISTRY"), home.filePath(QStringLiteral("none.reg")));
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(ZELP_CLI_PATH), args);
+    process.start(QStringLiteral(ZELP_CLI), args);
     CliResult result;
     if (!process.waitForFinished(60000)) {
         process.kill();
