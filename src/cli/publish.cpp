@@ -2,9 +2,9 @@
 
 #include "commands.h"
 
+#include "client/core/clientclasses.h"
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
-#include "files/rootclass.h"
 
 #include <QFileInfo>
 
@@ -62,19 +62,20 @@ int runPublish(const QStringList &args) {
     if (!info.isFile()) {
         return fail(QStringLiteral("%1: not a file").arg(a->file));
     }
-    const std::optional<QUuid> classId = readRootClassId(path);
+    const std::optional<ClassIdBytes> classId = CompoundFile::readRootClassId(path);
     if (!classId) {
         return fail(QStringLiteral("%1: not a connection file (no compound file)").arg(a->file));
     }
-    if (*classId != kSafeClientClass && *classId != kUnsafeClientClass) {
+    const std::optional<bool> safe = ClientClasses::safeModeOf(*classId);
+    if (!safe) {
         return fail(QStringLiteral("%1: not a Velmaris 2000 connection file (root class %2)")
-                        .arg(a->file, classId->toString().toUpper()));
+                        .arg(a->file, classIdText(*classId)));
     }
     LaunchPageState page;
     page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : htmlFileNameFor(path);
     page.intranet = a->intranet;
     page.guiSupport = a->gui;
-    if (!GenerateLaunchPage(page, path, *classId == kSafeClientClass)) {
+    if (!GenerateLaunchPage(page, path, *safe)) {
         return kFailed; // the generator has said why
     }
     std::printf("%s\n", page.fileName.toLocal8Bit().constData());

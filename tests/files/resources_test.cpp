@@ -1,5 +1,5 @@
+#include "client/core/clientclasses.h"
 #include "files/resources.h"
-#include "files/rootclass.h"
 
 #include "common/fileutil.h"
 
@@ -24,13 +24,12 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
         int id;
         const char *classBytes;
         quint64 modified;
-        QUuid classId;
+        bool safe;
     };
     const Case cases[] = {
         {kTemplateUnsafeConnection, "8E1D30E460D47340B7DA600C33F38A01", 0x01C092C4949E9500ULL,
-         kUnsafeClientClass},
-        {kTemplateSafeConnection, "CE51137FDD901B41868DE1BAA3CEBDA8", 0x01C092C494A37700ULL,
-         kSafeClientClass},
+         false},
+        {kTemplateSafeConnection, "CE51137FDD901B41868DE1BAA3CEBDA8", 0x01C092C494A37700ULL, true},
     };
     QTemporaryDir dir;
     for (const Case &c : cases) {
@@ -41,7 +40,7 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
         EXPECT_EQ(fileTimeAt(bytes, 1132), c.modified);
         const QString path = dir.filePath(QStringLiteral("t%1.ats").arg(c.id));
         ASSERT_TRUE(WriteWholeFile(path, bytes, true));
-        EXPECT_EQ(readRootClassId(path), c.classId) << c.id;
+        EXPECT_EQ(CompoundFile::readRootClassId(path), ClientClasses::classIdFor(c.safe)) << c.id;
     }
     // The two differ in the class identifier and the time stamp only.
     const QByteArray unsafe = templateResource(kTemplateUnsafeConnection);
@@ -58,15 +57,17 @@ TEST(RootClassId, OtherFilesAndOtherClasses) {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("text.ats"));
     ASSERT_TRUE(WriteWholeFile(text, "not a compound file\r\n", true));
-    EXPECT_EQ(readRootClassId(text), std::nullopt);
-    EXPECT_EQ(readRootClassId(dir.filePath(QStringLiteral("missing.ats"))), std::nullopt);
-    EXPECT_EQ(readRootClassId(dir.path()), std::nullopt);
+    EXPECT_EQ(CompoundFile::readRootClassId(text), std::nullopt);
+    EXPECT_EQ(CompoundFile::readRootClassId(dir.filePath(QStringLiteral("missing.ats"))),
+              std::nullopt);
+    EXPECT_EQ(CompoundFile::readRootClassId(dir.path()), std::nullopt);
 
     QByteArray older = templateResource(kTemplateSafeConnection);
     older.replace(1104, 16, QByteArray::fromHex("1169 4DF2 D169 D211 AB7F 0040055A85C2"));
     const QString path = dir.filePath(QStringLiteral("old.ats"));
     ASSERT_TRUE(WriteWholeFile(path, older, true));
-    EXPECT_EQ(readRootClassId(path), QUuid::fromString(u"{F24D6911-69D1-11D2-AB7F-0040055A85C2}"));
+    EXPECT_EQ(CompoundFile::readRootClassId(path),
+              classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
 }
 
 TEST(DefaultScript, FollowsTheSampleOutline) {
