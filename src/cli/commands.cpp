@@ -11,6 +11,7 @@ namespace zelp::cli {
 // Each command lives in a file of its own and is listed here.
 const std::vector<Command> &commands() {
     static const std::vector<Command> table = {
+        {"new", "new [--unsafe] [--bare] [--force] FILE", runNew},
         {"show", "show FILE [--json]", runShow},
         {"set", "set FILE NAME=VALUE...", runSet},
         {"publish", "publish FILE [--html PAGE] [--intranet] [--gui]", runPublish},

@@ -4,6 +4,9 @@
 
 namespace zelp::cli {
 
+// new [--unsafe] [--bare] [--force] FILE: a complete new connection with the default script,
+// or with --bare only the template's bytes.
+int runNew(const QStringList &args);
 // show FILE [--json]: the client kind, every setting that differs from its default and the
 // script's length.
 int runShow(const QStringList &args);

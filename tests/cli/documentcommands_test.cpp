@@ -2,7 +2,9 @@
 
 #include "client/core/clientclasses.h"
 #include "client/core/clientdocument.h"
+#include "files/resources.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -130,6 +132,99 @@ TEST_F(CliDocuments, FilesThatAreNoConnectionsFail) {
     QFile f(text);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("hello"));
+}
+
+TEST_F(CliDocuments, NewMakesCompleteConnectionsAndReplacesOnlyWhenForced) {
+    const QString made = dir.filePath(QStringLiteral("made.ats"));
+    const struct {
+        const char *what;
+        QStringList args;
+        int exitCode;
+        const char *client; // expected kind afterwards, "" when the file must not exist
+        bool bare;
+    } cases[] = {
+        {"safe", {made}, 0, "safe", false},
+        {"exists", {made}, 1, "safe", false},
+        {"forced unsafe",
+         {QStringLiteral("--unsafe"), QStringLiteral("--force"), made},
+         0,
+         "unsafe",
+         false},
+        {"forced bare safe",
+         {QStringLiteral("--bare"), QStringLiteral("--force"), made},
+         0,
+         "safe",
+         true},
+        {"no file", {}, 2, "safe", true},
+        {"unknown option", {QStringLiteral("--big"), made}, 2, "safe", true},
+        {"folder", {dir.path()}, 1, "safe", true},
+    };
+    for (const auto &c : cases) {
+        const QByteArray before = QFile::exists(made) ? [&] {
+            QFile f(made);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }() : QByteArray();
+        const auto result = runCli(QStringList{QStringLiteral("new")} + c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.err.toStdString();
+        QFile f(made);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.what;
+        const QByteArray after = f.readAll();
+        if (c.exitCode != 0) {
+            EXPECT_EQ(after, before) << c.what;
+            continue;
+        }
+        const auto doc = ClientDocument::load(made);
+        ASSERT_TRUE(doc) << c.what;
+        EXPECT_EQ(doc->SafeMode(), std::string(c.client) == "safe") << c.what;
+        if (c.bare) {
+            EXPECT_EQ(after, templateResource(kTemplateSafeConnection)) << c.what;
+        } else {
+            EXPECT_EQ(doc->Script(), defaultScript()) << c.what;
+            EXPECT_FALSE(doc->Script().empty());
+        }
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("Work*.ats")}).isEmpty());
+}
+
+TEST_F(CliDocuments, ShowAndSetWorkOnTheTemplateAndOnASavedDocument) {
+    const QString bare = dir.filePath(QStringLiteral("bare.ats"));
+    ASSERT_EQ(
+        runCli({QStringLiteral("new"), QStringLiteral("--bare"), QStringLiteral("--unsafe"), bare})
+            .exitCode,
+        0);
+    auto show = runCli({QStringLiteral("show"), bare});
+    ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
+    EXPECT_TRUE(show.out.contains("unsafe client"));
+    EXPECT_TRUE(show.out.contains("every setting has its default"));
+    ASSERT_EQ(runCli({QStringLiteral("set"), bare, QStringLiteral("sNormCols=132")}).exitCode, 0);
+    EXPECT_TRUE(runCli({QStringLiteral("show"), bare}).out.contains("sNormCols = 132"));
+
+    // Saved the way the document host saves it when the designer lets it go.
+    const QString saved = dir.filePath(QStringLiteral("saved.ats"));
+    {
+        QFile f(saved);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(templateResource(kTemplateSafeConnection));
+    }
+    {
+        auto doc = ClientDocument::load(saved);
+        ASSERT_TRUE(doc);
+        ASSERT_TRUE(doc->Settings()->setValue("sHostName", std::string("host.example")));
+        doc->setScript(defaultScript());
+        ASSERT_TRUE(doc->save());
+    }
+    ASSERT_EQ(runCli({QStringLiteral("set"), saved, QStringLiteral("sHostPort=2323")}).exitCode, 0);
+    show = runCli({QStringLiteral("show"), saved, QStringLiteral("--json")});
+    ASSERT_EQ(show.exitCode, 0);
+    const QJsonObject object = QJsonDocument::fromJson(show.out).object();
+    const QJsonObject settings = object.value(QStringLiteral("settings")).toObject();
+    EXPECT_EQ(settings.value(QStringLiteral("sHostName")).toString(),
+              QStringLiteral("host.example"));
+    EXPECT_EQ(settings.value(QStringLiteral("sHostPort")).toString(), QStringLiteral("2323"));
+    EXPECT_EQ(object.value(QStringLiteral("scriptLength")).toInt(), int(defaultScript().size()));
+    const auto doc = ClientDocument::load(saved);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->Script(), defaultScript()); // set keeps the script
 }
 
 } // namespace
