@@ -160,6 +160,11 @@ std::optional<CompoundContent> read(const QString &path, QString *error) {
         if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0) {
             continue; // a storage
         }
+        // Names no writer can give are a damaged directory, and so is a name given twice.
+        const qsizetype units = QString::fromUtf8(name).size();
+        if (units == 0 || units > 31 || content.stream(name)) {
+            return failed<CompoundContent>(error, QStringLiteral("its directory is damaged"));
+        }
         const gsf_off_t size = gsf_input_size(child.get());
         if (size < 0 || uint64_t(size) > kMaxStreamBytes) {
             return failed<CompoundContent>(

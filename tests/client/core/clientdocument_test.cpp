@@ -241,11 +241,14 @@ TEST_F(ClientDocumentTest, BadFilesGiveAClearErrorAndNothingIsWritten) {
                   {{"Settings", std::string("\x05\x00ab", 4)}});
     writeCompound(path("other.ats"),
                   *classIdFromText(QStringLiteral("F24D6917-69D1-11D2-AB7F-0040055A85C2")));
+    // Found by fuzzing: a directory entry without a name, which no save could write back.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZELP_CORE_TEST_DATA "/unnamed-stream.ats"),
+                            path("unnamed.ats")));
     QDir(dir.path()).mkdir(QStringLiteral("folder.ats"));
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     for (const char *name : {"empty.ats", "truncated.ats", "text.ats", "corrupt.ats", "other.ats",
-                             "folder.ats", "missing.ats"}) {
+                             "unnamed.ats", "folder.ats", "missing.ats"}) {
         const std::string bytes = QFileInfo(path(name)).isFile() ? bytesOf(path(name)) : "";
         QString error;
         EXPECT_FALSE(ClientDocument::load(path(name), &error)) << name;
