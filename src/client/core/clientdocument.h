@@ -60,6 +60,8 @@ public:
     void setMousePatterns(const std::string &patterns);
     bool Changed() const { return changed_; }
     void PropChanged();
+    // Forgets the edits, so that unloading writes nothing.
+    void DiscardChanges() { setChanged(false); }
     void Connect();
     void Disconnect();
     void EditScript();

@@ -1,0 +1,217 @@
+#include "designercommands.h"
+
+#include "common/errhndlr.h"
+#include "common/errors.h"
+#include "common/filedialog.h"
+#include "common/fileutil.h"
+#include "common/mousepointer.h"
+#include "common/msgbox.h"
+#include "common/workfolders.h"
+#include "files/resources.h"
+
+namespace zelp {
+
+namespace {
+
+const QString kBlank = QStringLiteral("about:blank");
+constexpr int16_t kWarning = 49;
+constexpr int16_t kYesNoCancel = 35;
+constexpr int16_t kYes = 6;
+constexpr int16_t kCancel = 2;
+
+} // namespace
+
+DesignerCommands::DesignerCommands(DocumentCycle &cycle, DesignerDialogs &dialogs)
+    : cycle_(cycle), dialogs_(dialogs) {}
+
+void DesignerCommands::New() {
+    DesignerDialogs::ConnectionType type;
+    Guarded("main", "cmdNew_Click").step([&] { type = dialogs_.askConnectionType(); });
+    if (type.cancelled) {
+        return;
+    }
+    std::optional<QString> chosen;
+    {
+        QuietErrors quiet;
+        FileDialogRequest request;
+        request.kind = FileDialogRequest::Kind::Save;
+        request.title = QString::fromLatin1(CommandTexts::kNewTitle);
+        request.initialFolder = workFolders().home;
+        request.defaultExtension = QStringLiteral("ats");
+        request.filter = QString::fromLatin1(CommandTexts::kNewFilter);
+        request.confirmOverwrite = true;
+        quiet.step([&] { chosen = ChooseFile(request); });
+    }
+    if (!chosen) {
+        return;
+    }
+    try {
+        cycle_.currentFile = *chosen;
+        workFolders().home = FolderOf(*chosen);
+        launchPage_ = LaunchPageState();
+        cycle_.safeClient = false;
+        const QByteArray bytes =
+            templateResource(type.unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
+        if (WriteWholeFile(*chosen, bytes, true)) {
+            cycle_.newFile = true;
+            cycle_.BeginLoad(*chosen);
+        } else {
+            MessageBox(QString::fromLatin1(CommandTexts::kUnableToWrite) + *chosen, kWarning);
+            cycle_.currentFile.clear();
+        }
+    } catch (...) {
+        const ErrorInfo error = errorFrom(std::current_exception());
+        MessageBox(QString::fromStdString(error.description), kWarning);
+        cycle_.currentFile.clear();
+    }
+}
+
+void DesignerCommands::Open() {
+    std::optional<QString> chosen;
+    {
+        QuietErrors quiet;
+        FileDialogRequest request;
+        request.kind = FileDialogRequest::Kind::Open;
+        request.title = QString::fromLatin1(CommandTexts::kOpenTitle);
+        request.initialFolder = workFolders().home;
+        request.defaultExtension = QStringLiteral("ats");
+        request.filter = QString::fromLatin1(CommandTexts::kOpenFilter);
+        request.fileMustExist = true;
+        quiet.step([&] { chosen = ChooseFile(request); });
+    }
+    if (!chosen) {
+        return;
+    }
+    try {
+        cycle_.currentFile = *chosen;
+        workFolders().home = FolderOf(*chosen);
+        launchPage_.fileName.clear();
+        if (openCheck_) {
+            const std::optional<QString> checked = openCheck_(cycle_.currentFile);
+            if (!checked) {
+                return;
+            }
+            cycle_.currentFile = *checked;
+        }
+        cycle_.safeClient = false;
+        launchPage_.intranet = false;
+        launchPage_.guiSupport = false;
+        cycle_.newFile = false;
+        cycle_.BeginLoad(cycle_.currentFile);
+    } catch (...) {
+        const ErrorInfo error = errorFrom(std::current_exception());
+        MessageBox(QString::fromStdString(error.description), kWarning);
+        cycle_.currentFile.clear();
+    }
+}
+
+void DesignerCommands::Close() {
+    if (cycle_.currentFile.isEmpty()) {
+        return;
+    }
+    ClientDocument *doc = cycle_.document();
+    if (doc && doc->Changed()) {
+        const int16_t answer =
+            MessageBox(QString::fromLatin1(CommandTexts::kSaveChanges), kYesNoCancel);
+        if (answer == kYes) {
+            Save();
+            return;
+        }
+        if (answer == kCancel) {
+            return;
+        }
+        // Our documents write themselves when they leave the host; No means they must not.
+        doc->DiscardChanges();
+    }
+    cycle_.dropDocument();
+    cycle_.currentFile.clear();
+    cycle_.window().HidePreview();
+    cycle_.browser().Navigate(kBlank);
+    cycle_.enterState(CommandState::NoDocument);
+    cycle_.window().UpdateCaption();
+}
+
+void DesignerCommands::Save() {
+    if (cycle_.currentFile.isEmpty() || !cycle_.document()) {
+        return;
+    }
+    QString session = cycle_.currentFile;
+    const int16_t result = dialogs_.askSave(session, launchPage_.fileName);
+    if (result == 0) {
+        return;
+    }
+    launchPage_.guiSupport = (result & 128) != 0;
+    const int16_t page = result & ~128;
+    if (page == 2 || page == 3) {
+        launchPage_.intranet = page == 3;
+        GenerateLaunchPage(launchPage_, cycle_.currentFile, cycle_.safeClient);
+    }
+    cycle_.BeginSave();
+    cycle_.window().setCommandEnabled(Command::Open, true, false);
+    cycle_.window().setCommandEnabled(Command::New, true, false);
+    MousePointer::set(MousePointer::Default);
+    cycle_.window().UpdateCaption();
+    cycle_.saveStarted = true;
+}
+
+void DesignerCommands::Settings() {
+    ClientDocument *doc = cycle_.document();
+    if (!doc) {
+        return;
+    }
+    doc->Settings()->setPinned(cycle_.pinned);
+    dialogs_.showSettings(*doc);
+    if (cycle_.document() == doc) {
+        cycle_.pinned = doc->Settings()->Pinned();
+    }
+}
+
+void DesignerCommands::Script() {
+    if (auto *doc = qobject_cast<ClientDocument *>(cycle_.browser().Document())) {
+        doc->EditScript();
+    }
+}
+
+void DesignerCommands::Connect() {
+    ClientDocument *doc = cycle_.document();
+    if (!doc) {
+        return;
+    }
+    cycle_.setConnected(true);
+    doc->Settings()->setPinned(cycle_.pinned);
+    doc->Connect();
+}
+
+void DesignerCommands::Disconnect() {
+    ClientDocument *doc = cycle_.document();
+    if (!doc) {
+        return;
+    }
+    cycle_.setConnected(false);
+    doc->Disconnect();
+}
+
+bool DesignerCommands::queryClose(int16_t reason) {
+    cycle_.saveStarted = false;
+    if (!cycle_.document()) {
+        cycle_.window().HidePreview();
+        cycle_.browser().Stop();
+        cycle_.browser().Navigate(kBlank);
+        return false;
+    }
+    if (reason == kCloseByUser) {
+        Close();
+        return cycle_.saveStarted || cycle_.document() != nullptr;
+    }
+    // The session is ending: nothing is asked and nothing is saved.
+    ClientDocument *doc = cycle_.document();
+    cycle_.dropDocument();
+    cycle_.currentFile.clear();
+    cycle_.window().HidePreview();
+    cycle_.browser().Stop();
+    doc->DiscardChanges();
+    cycle_.browser().Navigate(kBlank);
+    return false;
+}
+
+} // namespace zelp

@@ -1,0 +1,133 @@
+#include "documentcycle.h"
+
+#include "common/mousepointer.h"
+#include "common/msgbox.h"
+
+namespace zelp {
+
+namespace {
+const QString kBlank = QStringLiteral("about:blank");
+constexpr int16_t kErrorStyle = 49;
+} // namespace
+
+DocumentCycle::DocumentCycle(HostBrowser &browser, HostWindow &window,
+                             std::unique_ptr<OneShotTimer> watchdog,
+                             std::function<std::string()> defaultScript)
+    : browser_(browser), window_(window), watchdog_(std::move(watchdog)),
+      defaultScript_(std::move(defaultScript)) {
+    watchdog_->setHandler([this] { watchdogTick(); });
+}
+
+void DocumentCycle::enterState(CommandState state) {
+    for (Command command : kAllCommands) {
+        const bool on = commandEnabled(state, command);
+        window_.setCommandEnabled(command, on, on);
+    }
+}
+
+void DocumentCycle::setConnected(bool connected) {
+    window_.setCommandEnabled(Command::Connect, !connected, !connected);
+    window_.setCommandEnabled(Command::Disconnect, connected, connected);
+}
+
+void DocumentCycle::BeginLoad(const QString &path) {
+    enterState(CommandState::Busy);
+    loading = true;
+    pinned = 0;
+    pendingPath = path;
+    MousePointer::set(MousePointer::Hourglass);
+    browser_.Navigate(path);
+    watchdog_->start(kWatchdogMilliseconds);
+}
+
+void DocumentCycle::LoadComplete() {
+    auto *doc = qobject_cast<ClientDocument *>(browser_.Document());
+    if (!doc) {
+        document_ = nullptr;
+        currentFile.clear();
+        browser_.Stop();
+        browser_.Navigate(kBlank);
+        enterState(CommandState::NoDocument);
+        MessageBox(QString::fromLatin1(CycleMessages::kLoadError), kErrorStyle);
+        window_.UpdateCaption();
+        return;
+    }
+    document_ = doc;
+    window_.ShowPreview();
+    if (newFile && defaultScript_) {
+        doc->setScript(defaultScript_());
+    }
+    safeClient = doc->SafeMode();
+    pinned = doc->Settings()->Pinned();
+    enterState(CommandState::Document);
+    window_.UpdateCaption();
+}
+
+void DocumentCycle::BeginSave() {
+    if (!document_) {
+        return;
+    }
+    document_->Disconnect();
+    document_->Settings()->setPinned(pinned);
+    document_->PropChanged();
+    document_ = nullptr;
+    enterState(CommandState::Busy);
+    saving = true;
+    MousePointer::set(MousePointer::Hourglass);
+    window_.HidePreview();
+    watchdog_->start(kWatchdogMilliseconds);
+    browser_.Navigate(kBlank);
+}
+
+void DocumentCycle::SaveComplete() {
+    document_ = nullptr;
+    currentFile.clear();
+    browser_.Navigate(kBlank);
+    enterState(CommandState::NoDocument);
+    window_.UpdateCaption();
+}
+
+void DocumentCycle::disarm() {
+    watchdog_->stop();
+    MousePointer::set(MousePointer::Default);
+}
+
+void DocumentCycle::navigateComplete() {
+    disarm();
+    if (loading) {
+        loading = false;
+        LoadComplete();
+    } else if (saving) {
+        saving = false;
+        SaveComplete();
+    }
+}
+
+void DocumentCycle::failed(const QString &message) {
+    browser_.Navigate(kBlank);
+    MessageBox(message, kErrorStyle);
+    enterState(CommandState::NoDocument);
+    window_.UpdateCaption();
+}
+
+void DocumentCycle::watchdogTick() {
+    disarm();
+    browser_.Stop();
+    if (loading) {
+        loading = false;
+        if (browser_.LocationURL().compare(pendingPath, Qt::CaseInsensitive) == 0) {
+            LoadComplete();
+        } else {
+            failed(QString::fromLatin1(CycleMessages::kLoadError));
+        }
+    } else if (saving) {
+        saving = false;
+        if (browser_.LocationURL().isEmpty()) {
+            SaveComplete();
+        } else {
+            failed(QString::fromLatin1(CycleMessages::kSaveError));
+        }
+    }
+}
+
+} // namespace zelp

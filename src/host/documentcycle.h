@@ -1,0 +1,92 @@
+#pragma once
+
+#include "commandstates.h"
+#include "oneshottimer.h"
+
+#include "client/core/clientdocument.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace zelp {
+
+// What the cycle needs of the document host.
+class HostBrowser {
+public:
+    virtual ~HostBrowser() = default;
+    virtual void Navigate(const QString &url) = 0;
+    virtual void Stop() = 0;
+    virtual QObject *Document() const = 0;
+    virtual QString LocationURL() const = 0;
+};
+
+// What the cycle needs of the main window.
+class HostWindow {
+public:
+    virtual ~HostWindow() = default;
+    virtual void ShowPreview() = 0;
+    virtual void HidePreview() = 0;
+    virtual void UpdateCaption() = 0;
+    virtual void setCommandEnabled(Command command, bool button, bool menu) = 0;
+};
+
+// The asynchronous load and save of the hosted document: a navigation starts each, the
+// browser's completion or a 2000 ms watchdog ends it, whichever comes first.
+class DocumentCycle {
+public:
+    static constexpr int kWatchdogMilliseconds = 2000;
+
+    DocumentCycle(HostBrowser &browser, HostWindow &window, std::unique_ptr<OneShotTimer> watchdog,
+                  std::function<std::string()> defaultScript);
+
+    void BeginLoad(const QString &path);
+    void BeginSave();
+    // The browser's NavigateComplete2; its arguments are not used.
+    void navigateComplete();
+
+    void enterState(CommandState state);
+    // Connect and Disconnect switch only their own two rows.
+    void setConnected(bool connected);
+
+    ClientDocument *document() const { return document_; }
+    void dropDocument() { document_ = nullptr; }
+
+    QString currentFile;
+    QString pendingPath;
+    bool safeClient = false;
+    bool newFile = false;
+    bool loading = false;
+    bool saving = false;
+    bool saveStarted = false;
+    int16_t pinned = 0;
+
+    HostBrowser &browser() { return browser_; }
+    HostWindow &window() { return window_; }
+
+private:
+    void LoadComplete();
+    void SaveComplete();
+    void watchdogTick();
+    void failed(const QString &message);
+    void disarm();
+
+    HostBrowser &browser_;
+    HostWindow &window_;
+    std::unique_ptr<OneShotTimer> watchdog_;
+    std::function<std::string()> defaultScript_;
+    QPointer<ClientDocument> document_;
+};
+
+namespace CycleMessages {
+inline constexpr const char *kLoadError =
+    "Error loading Velmaris Internet configuration file. File may be corrupt!";
+inline constexpr const char *kSaveError =
+    "Error saving Velmaris Internet configuration file. File may be corrupt!";
+} // namespace CycleMessages
+
+} // namespace zelp
