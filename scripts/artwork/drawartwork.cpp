@@ -283,8 +283,8 @@ void drawConnect(QPainter &p) {
 }
 
 void drawDisconnect(QPainter &p) {
-    drawPlug(p, 10.0, kRedTop, kRedBottom);
-    drawSocket(p, 22.0, kRedTop, kRedBottom);
+    drawPlug(p, 11.0, kRedTop, kRedBottom);
+    drawSocket(p, 21.0, kRedTop, kRedBottom);
 }
 
 struct Button {

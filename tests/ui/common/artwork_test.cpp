@@ -1,3 +1,5 @@
+#include "ui/common/buttonpicture.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -30,6 +32,20 @@ TEST(Artwork, PicturesHaveTheirSizes) {
         EXPECT_FALSE(image.isNull()) << c.path.toStdString();
         EXPECT_EQ(image.size(), c.size) << c.path.toStdString();
     }
+}
+
+TEST(Artwork, ButtonPictureOffersBothSizes) {
+    for (const char *button : {"cmdNew", "cmdOpen", "cmdClose", "cmdSave", "cmdSettings",
+                               "cmdScript", "cmdConnect", "cmdDisconnect"}) {
+        const QIcon icon = buttonPicture(QLatin1String(button));
+        EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{32, 32}, {48, 48}})) << button;
+        // Asked for the 150 % size, the icon gives the picture drawn for it, not a scaled one.
+        EXPECT_EQ(icon.pixmap(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32),
+                  QImage(QStringLiteral(":/images/%1-48.png").arg(QLatin1String(button)))
+                      .convertToFormat(QImage::Format_ARGB32))
+            << button;
+    }
+    EXPECT_TRUE(buttonPicture(QStringLiteral("cmdNothing")).isNull());
 }
 
 int lumaDistance(QRgb a, QRgb b) {
