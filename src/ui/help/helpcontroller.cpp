@@ -1,8 +1,8 @@
 #include "helpcontroller.h"
 
 #include "helplookup.h"
-#include "helptopics.h"
 #include "helpservice.h"
+#include "helptopics.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QVariant>
 #include <QWidget>
 
@@ -43,6 +44,12 @@ int contextForWidget(const QWidget *focus) {
 int contextForF1(const QMenu *popup, const QWidget *focus) {
     if (const int context = contextForMenu(popup)) {
         return context;
+    }
+    // Alt walks the menu bar with the keyboard without opening a menu.
+    if (const auto *bar = qobject_cast<const QMenuBar *>(focus)) {
+        if (const int context = contextOf(bar->activeAction())) {
+            return context;
+        }
     }
     return contextForWidget(focus);
 }

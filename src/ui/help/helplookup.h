@@ -17,8 +17,8 @@ int contextForMenu(const QMenu *popup);
 // window the widget lives in (a dialog without one does not borrow its owner's topic).
 int contextForWidget(const QWidget *focus);
 
-// What F1 shows: the open menu first, then the focused widget; 0 (kContents) when neither
-// gives a context.
+// What F1 shows: the open menu first, then the highlighted entry of a focused menu bar, then
+// the focused widget; 0 (kContents) when none gives a context.
 int contextForF1(const QMenu *popup, const QWidget *focus);
 
 } // namespace zelp::Help

@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 #include <QVBoxLayout>
 
 namespace zelp {
@@ -85,6 +87,24 @@ TEST(HelpLookup, OpenMenuComesBeforeTheFocusedWidget) {
         }
         EXPECT_EQ(Help::contextForF1(c.menu, s.withContext), c.expected) << c.name;
     }
+}
+
+TEST(HelpLookup, HighlightedMenuBarEntryWhenTheBarHasTheKeyboard) {
+    QWidget window;
+    window.setProperty("helpContextId", 300);
+    QMenuBar bar(&window);
+    QMenu *file = bar.addMenu(QStringLiteral("&File"));
+    file->menuAction()->setProperty("helpContextId", 310);
+    QMenu *help = bar.addMenu(QStringLiteral("&Help"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 300);
+    bar.setActiveAction(file->menuAction());
+    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 310);
+    bar.setActiveAction(help->menuAction());
+    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 300);
+    file->close();
+    help->close();
 }
 
 TEST(HelpLookup, OnlyPositiveWholeNumbersCount) {
