@@ -4,6 +4,8 @@
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
 #include "ui/common/pointerdisplay.h"
+#include "ui/help/helpcontroller.h"
+#include "ui/help/helpwindow.h"
 
 #include "app/registry.h"
 #include "app/startup.h"
@@ -23,8 +25,13 @@ int main(int argc, char *argv[]) {
     zelp::WidgetErrorDialog errors;
     zelp::setMessageBoxService(&messages);
     zelp::ErrHndlr::setDialogService(&errors);
+    zelp::HelpWindow help;
+    zelp::setHelpService(&help);
+    zelp::HelpController f1;
+    app.installEventFilter(&f1);
     struct Uninstall {
         ~Uninstall() {
+            zelp::setHelpService(nullptr);
             zelp::setMessageBoxService(nullptr);
             zelp::ErrHndlr::setDialogService(nullptr);
         }

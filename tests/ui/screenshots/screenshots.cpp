@@ -1,8 +1,9 @@
 // Shows the common windows and the designer window and saves a picture of each into the
-// folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, designer.png.
+// folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, help.png, designer.png.
 #include "ui/common/frmaboutbox.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
+#include "ui/help/helpwindow.h"
 #include "ui/main/frmmain.h"
 
 #include "common/errhndlr.h"
@@ -78,6 +79,11 @@ int main(int argc, char **argv) {
     about.show();
     save(about, "aboutbox.png");
     about.hide();
+
+    zelp::HelpWindow help;
+    help.showTopic(304);
+    save(help, "help.png");
+    help.hide();
 
     zelp::FrmMain designer;
     designer.show();
