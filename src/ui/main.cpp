@@ -1,6 +1,7 @@
 #include "main/frmmain.h"
 #include "platform/application.h"
 #include "platform/desktopplatform.h"
+#include "platform/qtfiledialog.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
 #include "ui/common/pointerdisplay.h"
@@ -25,6 +26,8 @@ int main(int argc, char *argv[]) {
     zelp::WidgetErrorDialog errors;
     zelp::setMessageBoxService(&messages);
     zelp::ErrHndlr::setDialogService(&errors);
+    zelp::QtFileDialogService files;
+    zelp::setFileDialogService(&files);
     zelp::HelpWindow help;
     zelp::setHelpService(&help);
     zelp::HelpController f1;
@@ -32,6 +35,7 @@ int main(int argc, char *argv[]) {
     struct Uninstall {
         ~Uninstall() {
             zelp::setHelpService(nullptr);
+            zelp::setFileDialogService(nullptr);
             zelp::setMessageBoxService(nullptr);
             zelp::ErrHndlr::setDialogService(nullptr);
         }

@@ -4,6 +4,8 @@
 #include "host/documentcycle.h"
 
 #include "common/filedialog.h"
+#include "support/manualtimer.h"
+#include "support/scriptedfiledialog.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -13,30 +15,6 @@
 #include <memory>
 
 namespace zelp::test {
-
-// A timer that runs on the test's clock.
-class ManualTimer : public OneShotTimer {
-public:
-    void start(int milliseconds) override {
-        interval_ = milliseconds;
-        elapsed_ = 0;
-        active_ = true;
-    }
-    void stop() override { active_ = false; }
-    bool isActive() const override { return active_; }
-    void advance(int milliseconds) {
-        elapsed_ += milliseconds;
-        if (active_ && elapsed_ >= interval_) {
-            active_ = false;
-            fire();
-        }
-    }
-
-private:
-    int interval_ = 0;
-    int elapsed_ = 0;
-    bool active_ = false;
-};
 
 // A document host whose navigations the test completes: a navigation to a file hosts the
 // client document loaded from it (or a plain object), "about:blank" lets it go, saving a
@@ -75,21 +53,6 @@ public:
     bool preview = false;
     int captions = 0;
     std::map<Command, bool> buttons, menus;
-};
-
-class ScriptedFileDialog : public FileDialogService {
-public:
-    std::optional<QString> choose(const FileDialogRequest &request) override {
-        requests.push_back(request);
-        if (answers.empty()) {
-            return std::nullopt;
-        }
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<QString>> answers;
-    std::vector<FileDialogRequest> requests;
 };
 
 // Writes a connection file of the built-in template.

@@ -1,23 +1,321 @@
 #include "frmmain.h"
 
+#include "windowdialogs.h"
+#include "windowplacement.h"
+
+#include "ui/common/buttonpicture.h"
 #include "ui/common/frmaboutbox.h"
+#include "ui/common/twips.h"
+#include "ui/help/helpservice.h"
+#include "ui/help/helptopics.h"
 
-#include "common/appinfo.h"
+#include "client/browser/webbrowser.h"
+#include "client/document/hostedclient.h"
+#include "common/errhndlr.h"
+#include "files/resources.h"
+#include "host/caption.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QSettings>
+#include <QToolButton>
 
 namespace zelp {
 
-FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
+namespace {
+
+struct CommandRow {
+    Command command;
+    const char *button;
+    int top; // twips
+    const char *tooltip;
+    int buttonHelp;
+    const char *menuItem;
+    const char *caption;
+    const char *shortcut;
+    int menuHelp;
+    void (DesignerCommands::*run)();
+};
+
+// One row per command: its button in the column and its menu item.
+const CommandRow kCommands[kCommandCount] = {
+    {Command::New, "cmdNew", 120, "Create new connection", 301, "MNU_FileNew", "&New", "", 311,
+     &DesignerCommands::New},
+    {Command::Open, "cmdOpen", 891, "Open existing connection file", 302, "MNU_FileOpen", "&Open",
+     "Ctrl+O", 312, &DesignerCommands::Open},
+    {Command::Close, "cmdClose", 1662, "Close", 303, "MNU_FileClose", "&Close", "", 313,
+     &DesignerCommands::Close},
+    {Command::Save, "cmdSave", 2433, "Save connection file", 304, "MNU_FileSave", "&Save", "Ctrl+S",
+     314, &DesignerCommands::Save},
+    {Command::Settings, "cmdSettings", 3204, "Settings", 305, "MNU_ToolsSettings", "&Settings",
+     "F4", 321, &DesignerCommands::Settings},
+    {Command::Script, "cmdScript", 3975, "Edit connection script", 306, "MNU_ToolsScript",
+     "&Edit Script", "", 322, &DesignerCommands::Script},
+    {Command::Connect, "cmdConnect", 4746, "Connect", 307, "MNU_ToolsConnect", "&Connect", "", 323,
+     &DesignerCommands::Connect},
+    {Command::Disconnect, "cmdDisconnect", 5520, "Disconnect", 308, "MNU_ToolsDisconnect",
+     "&Disconnect", "", 324, &DesignerCommands::Disconnect},
+};
+
+constexpr int kButtonLeft = 100, kButtonWidth = 750, kButtonHeight = 600;
+constexpr int kFrameLeft = 1000, kStripHeight = 240;
+
+class BrowserAdapter : public HostBrowser {
+public:
+    explicit BrowserAdapter(WebBrowser &browser) : browser_(browser) {}
+    void Navigate(const QString &url) override { browser_.Navigate(url); }
+    void Stop() override { browser_.Stop(); }
+    QObject *Document() const override { return browser_.Document(); }
+    QString LocationURL() const override { return browser_.LocationURL(); }
+
+private:
+    WebBrowser &browser_;
+};
+
+} // namespace
+
+// The client area: the tiled background and the frame lines around the preview.
+class FrmMain::Client : public QWidget {
+public:
+    explicit Client(FrmMain *window) : QWidget(window), window_(window) {
+        setObjectName(QStringLiteral("clientArea"));
+        tile_.load(QStringLiteral(":/images/9002.png"));
+    }
+    QLine lines[4]; // Line1 to Line4, in pixels
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        if (!tile_.isNull()) {
+            painter.drawTiledPixmap(rect(), tile_);
+        }
+        painter.setPen(QPen(palette().color(QPalette::Dark), 1));
+        for (const QLine &line : lines) {
+            painter.drawLine(line);
+        }
+    }
+    void resizeEvent(QResizeEvent *) override { window_->layoutClient(); }
+
+private:
+    FrmMain *window_;
+    QPixmap tile_;
+};
+
+FrmMain::FrmMain(QSettings *settings, std::unique_ptr<OneShotTimer> watchdog, QWidget *parent)
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromLatin1(AppInfo::kProductName));
-    resize(720, 540);
+    setProperty(Help::kContextProperty, 300);
+    setWindowTitle(QStringLiteral("Velmaris 2000 Internet Edition"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    if (!settings) {
+        ownSettings_ =
+            std::make_unique<QSettings>(QStringLiteral("zelpdev2k"), QStringLiteral("zelpdev2k"));
+        settings = ownSettings_.get();
+    }
+    settings_ = settings;
+
+    client_ = new Client(this);
+    setCentralWidget(client_);
+    client_->setMinimumSize(Twips::toPixelsX(kMinClientWidth, *client_),
+                            Twips::toPixelsY(kMinClientHeight, *client_));
+
+    lbPreview_ = new QLabel(QStringLiteral("&Preview"), client_);
+    lbPreview_->setObjectName(QStringLiteral("lbPreview"));
+    lbPreview_->setAlignment(Qt::AlignCenter);
+    lbPreview_->setAutoFillBackground(true);
+    QPalette strip = lbPreview_->palette();
+    strip.setColor(QPalette::Window, strip.color(QPalette::Active, QPalette::Highlight));
+    strip.setColor(QPalette::WindowText, strip.color(QPalette::Active, QPalette::HighlightedText));
+    lbPreview_->setPalette(strip);
+
+    browser_ = new WebBrowser(client_);
+    lbPreview_->setBuddy(browser_);
+    browser_->setFocusPolicy(Qt::StrongFocus);
+    registerClientDocuments();
+
+    createButtons();
+    createMenus();
+
+    hostBrowser_ = std::make_unique<BrowserAdapter>(*browser_);
+    ownDialogs_ = std::make_unique<WindowDialogs>(this, settingsComponent_);
+    dialogs_ = ownDialogs_.get();
+    cycle_ = std::make_unique<DocumentCycle>(
+        *hostBrowser_, *this, watchdog ? std::move(watchdog) : std::make_unique<QtOneShotTimer>(),
+        [] { return defaultScript(); });
+    commands_ = std::make_unique<DesignerCommands>(*cycle_, *dialogs_);
+    connect(browser_, &WebBrowser::NavigateComplete2, this, [this] {
+        Guarded("main", "WebBrowser_NavigateComplete2").step([this] {
+            cycle_->navigateComplete();
+        });
+    });
+
+    restorePlacement();
+    HidePreview();
+    cycle_->enterState(CommandState::NoDocument);
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::setDialogs(DesignerDialogs *dialogs) {
+    dialogs_ = dialogs ? dialogs : ownDialogs_.get();
+    commands_ = std::make_unique<DesignerCommands>(*cycle_, *dialogs_);
+}
+
+void FrmMain::createButtons() {
+    QWidget *previous = nullptr;
+    const int iconSide = Twips::toPixelsX(480, *client_); // 32 pixels at 96 dpi
+    for (const CommandRow &row : kCommands) {
+        auto *button = new QToolButton(client_);
+        const QString name = QString::fromLatin1(row.button);
+        button->setObjectName(name);
+        button->setIcon(buttonPicture(name));
+        button->setIconSize(QSize(iconSide, iconSide));
+        button->setToolTip(QString::fromLatin1(row.tooltip));
+        button->setAccessibleName(QString::fromLatin1(row.tooltip));
+        button->setProperty(Help::kContextProperty, row.buttonHelp);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setGeometry(
+            Twips::toPixels(kButtonLeft, row.top, kButtonWidth, kButtonHeight, *client_));
+        connect(button, &QToolButton::clicked, this, [this, &row] {
+            Guarded("main", std::string(row.button) + "_Click").step([this, &row] {
+                (commands_.get()->*row.run)();
+            });
+        });
+        if (previous) {
+            setTabOrder(previous, button);
+        }
+        previous = button;
+        buttons_[size_t(row.command)] = button;
+    }
+}
+
+void FrmMain::createMenus() {
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->menuAction()->setObjectName(QStringLiteral("MNU_File"));
+    file->menuAction()->setProperty(Help::kContextProperty, 310);
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->menuAction()->setObjectName(QStringLiteral("MNU_Tools"));
+    tools->menuAction()->setProperty(Help::kContextProperty, 320);
+    for (const CommandRow &row : kCommands) {
+        QMenu *menu =
+            QString::fromLatin1(row.menuItem).startsWith(QLatin1String("MNU_File")) ? file : tools;
+        QAction *item = menu->addAction(QString::fromLatin1(row.caption));
+        item->setObjectName(QString::fromLatin1(row.menuItem));
+        item->setProperty(Help::kContextProperty, row.menuHelp);
+        if (*row.shortcut) {
+            item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        }
+        connect(item, &QAction::triggered, this, [this, &row] {
+            Guarded("main", std::string(row.menuItem) + "_Click").step([this, &row] {
+                (commands_.get()->*row.run)();
+            });
+        });
+        menuItems_[size_t(row.command)] = item;
+    }
+    QAction *separator = file->addSeparator();
+    separator->setObjectName(QStringLiteral("MNU_Sep1"));
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("MNU_FileExit"));
+    exit->setProperty(Help::kContextProperty, 315);
+    connect(exit, &QAction::triggered, this, &FrmMain::exitByUser);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setObjectName(QStringLiteral("MNU_Help"));
+    QAction *contents = help->addAction(QStringLiteral("&Contents && Topics"));
+    contents->setObjectName(QStringLiteral("MNU_HelpContents"));
+    connect(contents, &QAction::triggered, this, [] { ShowHelpContents(); });
     QAction *about = help->addAction(QStringLiteral("&About Velmaris Internet Edition"));
     about->setObjectName(QStringLiteral("MNU_HelpAbout"));
     connect(about, &QAction::triggered, this, &FrmMain::showAboutBox);
+}
+
+void FrmMain::setCommandEnabled(Command command, bool button, bool menu) {
+    buttons_[size_t(command)]->setEnabled(button);
+    menuItems_[size_t(command)]->setEnabled(menu);
+}
+
+bool FrmMain::previewShowing() const {
+    return !lbPreview_->isHidden();
+}
+
+void FrmMain::layoutClient() {
+    QuietErrors quiet;
+    const int w = client_->width(), h = client_->height();
+    const int frameLeft = Twips::toPixelsX(kFrameLeft, *client_);
+    quiet.step([&] {
+        client_->lines[0] = QLine(frameLeft, 0, frameLeft, h - 1);
+        client_->lines[1] = QLine(0, 0, w - 1, 0);
+        client_->lines[2] = QLine(w - 1, 0, w - 1, h - 1);
+        client_->lines[3] = QLine(frameLeft, h - 1, w, h - 1);
+    });
+    if (previewShowing()) {
+        quiet.step([&] { ShowPreview(); });
+    }
+    client_->update();
+}
+
+void FrmMain::ShowPreview() {
+    const int frameLeft = Twips::toPixelsX(kFrameLeft, *client_);
+    const int right = client_->width() - 1;   // end x of Line2
+    const int bottom = client_->height() - 1; // end y of Line1
+    const int strip = Twips::toPixelsY(kStripHeight, *client_);
+    lbPreview_->setGeometry(frameLeft, 0, right - frameLeft, strip);
+    browser_->setGeometry(frameLeft + 1, strip, right - frameLeft - 1, bottom - strip);
+    lbPreview_->show();
+}
+
+void FrmMain::HidePreview() {
+    lbPreview_->hide();
+    browser_->move(-frameGeometry().width(), browser_->y());
+}
+
+void FrmMain::UpdateCaption() {
+    setWindowTitle(captionFor(cycle_->currentFile, cycle_->safeClient));
+}
+
+void FrmMain::restorePlacement() {
+    const int extraHeight = menuBar()->sizeHint().height();
+    const int designWidth = kDesignClientWidth;
+    const int designHeight =
+        kDesignClientHeight + int(std::lround(Twips::fromPixelsY(extraHeight, *this)));
+    const WindowPlacement p = Placement::read(*settings_, designWidth, designHeight);
+    move(Twips::toPixelsX(p.left, *this), Twips::toPixelsY(p.top, *this));
+    resize(Twips::toPixelsX(p.width, *this), Twips::toPixelsY(p.height, *this));
+}
+
+void FrmMain::storePlacement() {
+    if (isMinimized()) {
+        return;
+    }
+    const QRect outer = frameGeometry();
+    WindowPlacement p;
+    p.left = int(std::lround(Twips::fromPixelsX(outer.x(), *this)));
+    p.top = int(std::lround(Twips::fromPixelsY(outer.y(), *this)));
+    p.width = int(std::lround(Twips::fromPixelsX(width(), *this)));
+    p.height = int(std::lround(Twips::fromPixelsY(height(), *this)));
+    Placement::write(*settings_, p);
+}
+
+void FrmMain::exitByUser() {
+    closeReason_ = kCloseByUser;
+    close();
+    closeReason_ = 1;
+}
+
+void FrmMain::closeEvent(QCloseEvent *event) {
+    const int16_t reason = event->spontaneous() ? kCloseByUser : closeReason_;
+    bool keepOpen = false;
+    Guarded("main", "Form_QueryUnload").step([&] { keepOpen = commands_->queryClose(reason); });
+    if (keepOpen) {
+        event->ignore();
+        return;
+    }
+    browser_->Stop();
+    storePlacement();
+    event->accept();
 }
 
 void FrmMain::showAboutBox() {
