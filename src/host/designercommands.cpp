@@ -19,6 +19,30 @@ constexpr int16_t kYesNoCancel = 35;
 constexpr int16_t kYes = 6;
 constexpr int16_t kCancel = 2;
 
+// A connection-file dialog starting in the home folder; errors while it runs are skipped.
+std::optional<QString> askForConnectionFile(FileDialogRequest::Kind kind, const char *title,
+                                            const char *filter) {
+    FileDialogRequest request;
+    request.kind = kind;
+    request.title = QString::fromLatin1(title);
+    request.initialFolder = workFolders().home;
+    request.defaultExtension = QStringLiteral("ats");
+    request.filter = QString::fromLatin1(filter);
+    request.confirmOverwrite = kind == FileDialogRequest::Kind::Save;
+    request.fileMustExist = kind == FileDialogRequest::Kind::Open;
+    std::optional<QString> chosen;
+    QuietErrors quiet;
+    quiet.step([&] { chosen = ChooseFile(request); });
+    return chosen;
+}
+
+// Shows an unexpected error's own description and leaves no file current.
+void reportAndForget(QString &currentFile) {
+    const ErrorInfo error = errorFrom(std::current_exception());
+    MessageBox(QString::fromStdString(error.description), kWarning);
+    currentFile.clear();
+}
+
 } // namespace
 
 DesignerCommands::DesignerCommands(DocumentCycle &cycle, DesignerDialogs &dialogs)
@@ -30,18 +54,8 @@ void DesignerCommands::New() {
     if (type.cancelled) {
         return;
     }
-    std::optional<QString> chosen;
-    {
-        QuietErrors quiet;
-        FileDialogRequest request;
-        request.kind = FileDialogRequest::Kind::Save;
-        request.title = QString::fromLatin1(CommandTexts::kNewTitle);
-        request.initialFolder = workFolders().home;
-        request.defaultExtension = QStringLiteral("ats");
-        request.filter = QString::fromLatin1(CommandTexts::kNewFilter);
-        request.confirmOverwrite = true;
-        quiet.step([&] { chosen = ChooseFile(request); });
-    }
+    const std::optional<QString> chosen = askForConnectionFile(
+        FileDialogRequest::Kind::Save, CommandTexts::kNewTitle, CommandTexts::kNewFilter);
     if (!chosen) {
         return;
     }
@@ -60,25 +74,13 @@ void DesignerCommands::New() {
             cycle_.currentFile.clear();
         }
     } catch (...) {
-        const ErrorInfo error = errorFrom(std::current_exception());
-        MessageBox(QString::fromStdString(error.description), kWarning);
-        cycle_.currentFile.clear();
+        reportAndForget(cycle_.currentFile);
     }
 }
 
 void DesignerCommands::Open() {
-    std::optional<QString> chosen;
-    {
-        QuietErrors quiet;
-        FileDialogRequest request;
-        request.kind = FileDialogRequest::Kind::Open;
-        request.title = QString::fromLatin1(CommandTexts::kOpenTitle);
-        request.initialFolder = workFolders().home;
-        request.defaultExtension = QStringLiteral("ats");
-        request.filter = QString::fromLatin1(CommandTexts::kOpenFilter);
-        request.fileMustExist = true;
-        quiet.step([&] { chosen = ChooseFile(request); });
-    }
+    const std::optional<QString> chosen = askForConnectionFile(
+        FileDialogRequest::Kind::Open, CommandTexts::kOpenTitle, CommandTexts::kOpenFilter);
     if (!chosen) {
         return;
     }
@@ -99,9 +101,7 @@ void DesignerCommands::Open() {
         cycle_.newFile = false;
         cycle_.BeginLoad(cycle_.currentFile);
     } catch (...) {
-        const ErrorInfo error = errorFrom(std::current_exception());
-        MessageBox(QString::fromStdString(error.description), kWarning);
-        cycle_.currentFile.clear();
+        reportAndForget(cycle_.currentFile);
     }
 }
 
