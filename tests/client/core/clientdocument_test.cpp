@@ -238,7 +238,7 @@ TEST_F(ClientDocumentTest, BadFilesGiveAClearErrorAndNothingIsWritten) {
     writeBytes(path("truncated.ats"), good.substr(0, 700));
     writeBytes(path("text.ats"), "not a compound file at all, just text\r\n");
     writeCompound(path("corrupt.ats"), ClientClasses::classIdFor(false),
-                  {{"Settings", std::string("\x05\x00ab", 4)}});
+                  {{"Settings", std::string("\x05\x00" "ab", 4)}});
     writeCompound(path("other.ats"),
                   *classIdFromText(QStringLiteral("F24D6917-69D1-11D2-AB7F-0040055A85C2")));
     // Found by fuzzing: a directory entry without a name, which no save could write back.

@@ -1,3 +1,5 @@
+#include "ui/help/helpcontroller.h"
+#include "ui/help/helpservice.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/windowplacement.h"
 
@@ -21,6 +23,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -318,6 +321,67 @@ TEST_F(FrmMainTest, ClosingTheWindowWithChangesFollowsTheAnswerAndShutdownSavesN
         }
         EXPECT_EQ(bytesOf(file) != before, c.written) << c.what;
     }
+}
+
+class RecordedHelp : public HelpService {
+public:
+    void showTopic(int context) override { shown.push_back(context); }
+    void showContents() override { shown.push_back(0); }
+    std::vector<int> shown;
+};
+
+TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
+    FrmMain w(&settings);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    RecordedHelp help;
+    setHelpService(&help);
+    HelpController f1;
+    qApp->installEventFilter(&f1);
+    const struct {
+        Command command;
+        int button, menu;
+    } cases[] = {
+        {Command::New, 301, 311},     {Command::Open, 302, 312},    {Command::Close, 303, 313},
+        {Command::Save, 304, 314},    {Command::Settings, 305, 321}, {Command::Script, 306, 322},
+        {Command::Connect, 307, 323}, {Command::Disconnect, 308, 324},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(w.button(c.command)->property("helpContextId").toInt(), c.button);
+        EXPECT_EQ(w.menuItem(c.command)->property("helpContextId").toInt(), c.menu);
+    }
+    w.button(Command::Open)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    // Tab walks the column in its order.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.button(Command::Close));
+    qApp->removeEventFilter(&f1);
+    setHelpService(nullptr);
+    ASSERT_EQ(help.shown.size(), 1u);
+    EXPECT_EQ(help.shown[0], 302);
+}
+
+TEST_F(FrmMainTest, ScriptOpensTheEditorAndAnEditMarksTheConnectionChanged) {
+    FrmMain w(&settings);
+    w.show();
+    const QString file = path("script.ats");
+    ASSERT_TRUE(WriteWholeFile(file, templateResource(kTemplateSafeConnection), true));
+    files.answers = {file};
+    click(w, Command::Open);
+    ASSERT_TRUE(waitForState(w, "--SCEgx-"));
+    auto *doc = qobject_cast<ClientDocument *>(w.browser()->Document());
+    ASSERT_NE(doc, nullptr);
+    onModal("scriptEditor", [](QDialog *d) {
+        auto *text = child<QPlainTextEdit>(d, "txScript");
+        text->setFocus();
+        QTest::keyClicks(text, QStringLiteral("Sub Main()"));
+        QTest::mouseClick(child<QAbstractButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    click(w, Command::Script);
+    EXPECT_EQ(doc->Script(), "Sub Main()");
+    EXPECT_TRUE(doc->Changed());
+    doc->DiscardChanges();
 }
 
 } // namespace
