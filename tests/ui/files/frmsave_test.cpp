@@ -364,6 +364,9 @@ TEST_F(FrmSaveTest, ControlsTextsPlacesAndTabOrder) {
         previous = control;
     }
     EXPECT_TRUE(dialog.findChild<QPushButton *>(QStringLiteral("cmdSave"))->isDefault());
+    // The long caption wraps and is never cut.
+    auto *gui = dialog.findChild<QCheckBox *>(QStringLiteral("chkOptGUI"));
+    EXPECT_LE(gui->heightForWidth(gui->width()), gui->height());
     EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("lbSessionFileName"))->buddy(),
               dialog.findChild<QWidget *>(QStringLiteral("txSessionFileName")));
     EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("lbHTMLFileName"))->buddy(),
