@@ -1,9 +1,12 @@
 // Shows the common windows and the designer window and saves a picture of each into the
-// folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, help.png, designer.png.
+// folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, help.png, designer.png,
+// frmdoctype.png, frmsave.png.
 #include "ui/common/frmaboutbox.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
 #include "ui/help/helpwindow.h"
+#include "ui/files/frmdoctype.h"
+#include "ui/files/frmsave.h"
 #include "ui/main/frmmain.h"
 
 #include "common/errhndlr.h"
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -84,6 +88,24 @@ int main(int argc, char **argv) {
     help.showTopic(304);
     save(help, "help.png");
     help.hide();
+
+    zelp::FrmDocType docType;
+    docType.show();
+    save(docType, "frmdoctype.png");
+    docType.hide();
+
+    // The dialog as a first save shows it, with the Internet page chosen.
+    zelp::FrmSave saveForm;
+    QTimer::singleShot(0, &saveForm, [&] {
+        if (auto *internet = saveForm.findChild<QRadioButton *>(QStringLiteral("optHTML1"))) {
+            internet->click();
+        }
+        save(saveForm, "frmsave.png");
+        saveForm.reject();
+    });
+    QString session = QStringLiteral("/home/admin/conns/Sales.ats");
+    QString page;
+    saveForm.Save(session, page);
 
     zelp::FrmMain designer;
     designer.show();
