@@ -343,8 +343,8 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
         Command command;
         int button, menu;
     } cases[] = {
-        {Command::New, 301, 311},     {Command::Open, 302, 312},    {Command::Close, 303, 313},
-        {Command::Save, 304, 314},    {Command::Settings, 305, 321}, {Command::Script, 306, 322},
+        {Command::New, 301, 311},     {Command::Open, 302, 312},       {Command::Close, 303, 313},
+        {Command::Save, 304, 314},    {Command::Settings, 305, 321},   {Command::Script, 306, 322},
         {Command::Connect, 307, 323}, {Command::Disconnect, 308, 324},
     };
     for (const auto &c : cases) {
@@ -353,9 +353,10 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
     }
     w.button(Command::Open)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    // Tab walks the column in its order.
+    // Tab walks the column in its order, past the commands that are off.
+    w.button(Command::New)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w.button(Command::Close));
+    EXPECT_EQ(QApplication::focusWidget(), w.button(Command::Open));
     qApp->removeEventFilter(&f1);
     setHelpService(nullptr);
     ASSERT_EQ(help.shown.size(), 1u);

@@ -4,12 +4,15 @@
 #include "ui/common/frmaboutbox.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
-#include "ui/help/helpwindow.h"
 #include "ui/files/frmdoctype.h"
 #include "ui/files/frmsave.h"
+#include "ui/help/helpwindow.h"
 #include "ui/main/frmmain.h"
 
+#include "client/core/clientdocument.h"
 #include "common/errhndlr.h"
+#include "common/fileutil.h"
+#include "files/resources.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -107,11 +111,21 @@ int main(int argc, char **argv) {
     QString page;
     saveForm.Save(session, page);
 
+    // The designer with a connection open in its preview.
+    QTemporaryDir conns;
+    const QString sales = conns.filePath(QStringLiteral("Sales.ats"));
+    zelp::WriteWholeFile(sales, zelp::templateResource(zelp::kTemplateSafeConnection), true);
+    if (auto doc = zelp::ClientDocument::load(sales)) {
+        doc->Settings()->setValue("sSessionTitle", std::string("Sales order entry"));
+        doc->Settings()->setValue("sHostName", std::string("sales.example"));
+        doc->setScript(zelp::defaultScript());
+        doc->save();
+    }
     zelp::FrmMain designer;
     designer.show();
-    settle();
-    // With the Help menu open, so that the About item shows.
-    designer.menuBar()->setActiveAction(designer.menuBar()->actions().value(0));
+    designer.cycle().currentFile = sales;
+    designer.cycle().BeginLoad(sales);
+    settle(800);
     save(designer, "designer.png", true);
     designer.hide();
     return g_ok ? 0 : 1;
