@@ -53,6 +53,7 @@ public:
 
     bool SafeMode() const { return safe_; }
     ClientSettings *Settings() { return &settings_; }
+    const ClientSettings *Settings() const { return &settings_; }
     SessionInfo *Settings2() { return &session_; }
     const std::string &Script() const { return script_; }
     void setScript(const std::string &script);

@@ -12,12 +12,12 @@ namespace zelp {
 namespace {
 
 QString textOf(const ClientDocument &doc, const char *name) {
-    const auto value = const_cast<ClientDocument &>(doc).Settings()->value(name);
+    const auto value = doc.Settings()->value(name);
     return value ? Ansi::toUnicode(formatValue(*value)) : QString();
 }
 
 int numberOf(const ClientDocument &doc, const char *name) {
-    const auto value = const_cast<ClientDocument &>(doc).Settings()->value(name);
+    const auto value = doc.Settings()->value(name);
     const auto number = value ? convertTo(ValueType::Int32, *value) : std::nullopt;
     return number ? std::get<int32_t>(*number) : 0;
 }
