@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -357,10 +358,13 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
     w.button(Command::New)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), w.button(Command::Open));
+    w.findChild<QAction *>(QStringLiteral("MNU_HelpContents"))->trigger();
     qApp->removeEventFilter(&f1);
     setHelpService(nullptr);
-    ASSERT_EQ(help.shown.size(), 1u);
+    ASSERT_EQ(help.shown.size(), 2u);
     EXPECT_EQ(help.shown[0], 302);
+    EXPECT_EQ(help.shown[1], 0) << "Help > Contents";
+    EXPECT_EQ(w.property("helpContextId").toInt(), 300);
 }
 
 TEST_F(FrmMainTest, ScriptOpensTheEditorAndAnEditMarksTheConnectionChanged) {
