@@ -1,15 +1,18 @@
 #include "fileutil.h"
 
+#include "filereplace.h"
 #include "workfolders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zelp {
 
@@ -37,33 +40,57 @@ Lookup lookUp(const QString &path) {
     return Lookup::Missing;
 }
 
-// Copies source to a fresh file beside target and renames it over target.
-bool copyOver(const QString &source, const QString &target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
+// Copies source onto target through a fresh file beside target.
+bool copyOver(const QString &source, const QString &target, QString *error) {
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (in < 0 || ::fstat(in, &st) != 0) {
+        const int code = errno;
+        if (in >= 0) {
+            ::close(in);
+        }
+        if (error) {
+            *error = QString::fromLocal8Bit(std::strerror(code));
+        }
         return false;
     }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
+    const bool copied = replaceFile(
+        target, st.st_size,
+        [&](int out) {
+            char buffer[1 << 16];
+            int64_t total = 0;
+            for (;;) {
+                const ssize_t n = ::read(in, buffer, sizeof buffer);
+                if (n < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (n < 0) {
+                    return false;
+                }
+                if (n == 0) {
+                    break;
+                }
+                if (!writeAllBytes(out, buffer, n)) {
+                    return false;
+                }
+                total += n;
+            }
+            if (total != st.st_size) {
+                errno = EIO; // the source changed while it was copied
+                return false;
+            }
+            return true;
+        },
+        error);
+    ::close(in);
+    return copied;
+}
+
+bool setError(QString *error, const QString &why) {
+    if (error) {
+        *error = why;
     }
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0) {
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (out.write(buffer, n) != n) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    out.setPermissions(in.permissions());
-    return out.commit();
+    return false;
 }
 
 } // namespace
@@ -121,14 +148,18 @@ bool FileExists(const QString &path) {
 }
 
 QByteArray ReadWholeFile(const QString &path) {
+    // Decided before opening: a named pipe or a device would block or never end.
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 ||
+        !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+        uint64_t(st.st_size) > uint64_t(std::numeric_limits<qsizetype>::max())) {
+        return {};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    const qint64 size = file.size();
-    if (size <= 0 || size > std::numeric_limits<qsizetype>::max()) {
-        return {};
-    }
+    const qint64 size = st.st_size;
     QByteArray bytes;
     try {
         bytes.resize(static_cast<qsizetype>(size));
@@ -146,30 +177,11 @@ QByteArray ReadWholeFile(const QString &path) {
     return bytes;
 }
 
-bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode) {
+bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode, QString *error) {
     Q_UNUSED(byteMode); // both modes write the bytes as given; text arrives already encoded
-    if (path.isEmpty()) {
-        return false;
-    }
-    // A link is written through, so that the link stays; only regular files are replaced,
-    // since renaming over a device or a folder would destroy it.
-    const QFileInfo link(path);
-    const QString target = link.isSymLink() ? link.symLinkTarget() : path;
-    const QFileInfo info(target);
-    if (info.exists() && !info.isFile()) {
-        return false;
-    }
-    QSaveFile file(target);
-    // A folder where no new file can be made still lets an existing file be rewritten.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceFile(
+        path, content.size(),
+        [&](int fd) { return writeAllBytes(fd, content.constData(), content.size()); }, error);
 }
 
 QString NewWorkFileName(const QString &folder) {
@@ -188,19 +200,35 @@ QString NewWorkFileName(const QString &folder) {
     return result;
 }
 
-bool MoveFileOver(const QString &source, const QString &target) {
+bool MoveFileOver(const QString &source, const QString &target, QString *error) {
     if (source.isEmpty() || target.isEmpty() || !QFileInfo(source).isFile()) {
-        return false;
+        return setError(error, QStringLiteral("there is no file to move"));
     }
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {
         return true;
     }
+    // A target that is there must be one the caller may replace, as for every other write.
+    struct stat old {};
+    const QByteArray to = QFile::encodeName(target);
+    if (::stat(to.constData(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            return setError(error, QStringLiteral("it is not a regular file"));
+        }
+        if ((old.st_mode & 0222) == 0) {
+            return setError(error, QStringLiteral("the file is read-only"));
+        }
+        // The replaced file keeps its mode and, where the caller may, its owner.
+        const QByteArray from = QFile::encodeName(source);
+        if (::chmod(from.constData(), old.st_mode & 07777) == 0 &&
+            (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+            (void)::chown(from.constData(), old.st_uid, old.st_gid);
+        }
+    }
     // rename() replaces the target in one step on the same file system.
-    if (::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) ==
-        0) {
+    if (::rename(QFile::encodeName(source).constData(), to.constData()) == 0) {
         return true;
     }
-    if (!copyOver(source, target)) {
+    if (!copyOver(source, target, error)) {
         return false;
     }
     QFile::remove(source);

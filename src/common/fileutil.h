@@ -22,17 +22,19 @@ QString FolderOf(const QString &path);
 QString FileNameOf(const QString &path, bool keepExtension);
 // True when a file or a folder of that name exists.
 bool FileExists(const QString &path);
-// The file's bytes; empty when it is empty, missing or unreadable.
+// The file's bytes; empty when it is empty, missing, unreadable or no regular file.
 QByteArray ReadWholeFile(const QString &path);
-// Replaces the file by content. The new content is written beside the old file and renamed
-// over it, so that a failed write leaves the old file as it was. Text mode takes content
-// already in the single-byte code page.
-bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode);
+// Replaces the file by content: afterwards it is the complete new file or, on failure, the old
+// one byte for byte (see replaceFile). Text mode takes content already in the single-byte code
+// page. A write-protected file is not replaced. *error gets the system's reason on failure.
+bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode,
+                    QString *error = nullptr);
 // folder + "Work<n>.ats" for the first n that is free, counting on across calls; empty when
 // 999 tries find nothing (or the folder does not exist).
 QString NewWorkFileName(const QString &folder);
-// Moves source onto target, replacing it; copies and deletes across file systems.
-bool MoveFileOver(const QString &source, const QString &target);
+// Moves source onto target, replacing it unless it is write-protected; across file systems the
+// copy replaces the target as WriteWholeFile does. *error gets the reason on failure.
+bool MoveFileOver(const QString &source, const QString &target, QString *error = nullptr);
 // Each byte at 1-based position i XOR (i AND 15); its own inverse.
 QByteArray PositionXor(const QByteArray &text);
 

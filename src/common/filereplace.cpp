@@ -1,0 +1,171 @@
+#include "filereplace.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelp {
+
+namespace {
+
+QString reasonOf(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+bool fail(QString *error, const QString &why) {
+    if (error) {
+        *error = why;
+    }
+    return false;
+}
+
+bool failWithErrno(QString *error) {
+    return fail(error, reasonOf(errno));
+}
+
+QByteArray native(const QString &path) {
+    return QFile::encodeName(path);
+}
+
+// Links are followed to the file they name, so that the link itself stays a link.
+QString resolvedTarget(const QString &path) {
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+// A fresh, empty file beside target; -1 with errno set when none can be made.
+int createFresh(const QString &target, QString *freshPath) {
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QStringLiteral("%1/.%2.%3~")
+                                 .arg(folder, info.fileName().left(40),
+                                      QString::number(QRandomGenerator::global()->generate(), 36));
+        const int fd =
+            ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *freshPath = name;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void syncFolderOf(const QString &path) {
+    const int fd =
+        ::open(native(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd); // the rename has happened; a folder that cannot sync changes nothing
+        ::close(fd);
+    }
+}
+
+// Rewrites an existing file where it is. The space is reserved before the first byte changes.
+bool rewriteInPlace(const QString &target, int64_t size, const FileFiller &fill, QString *error) {
+    const int fd = ::open(native(target).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return failWithErrno(error);
+    }
+    if (size > 0) {
+        const int reserved = ::posix_fallocate(fd, 0, size);
+        if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+            ::close(fd);
+            return fail(error, reasonOf(reserved));
+        }
+    }
+    const bool written = fill(fd) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0;
+    const int code = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        return fail(error, QStringLiteral("%1; the file was rewritten in place and may be damaged")
+                               .arg(reasonOf(written ? errno : code)));
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeAllBytes(int fd, const char *data, int64_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QString *error) {
+    if (path.isEmpty()) {
+        return fail(error, QStringLiteral("no file name"));
+    }
+    const QString target = resolvedTarget(path);
+    struct stat old {};
+    const bool exists = ::stat(native(target).constData(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        return failWithErrno(error);
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return fail(error, QStringLiteral("it is not a regular file"));
+    }
+    // Write protection is honoured even where the caller could override it.
+    if (exists && (old.st_mode & 0222) == 0) {
+        return fail(error, QStringLiteral("the file is read-only"));
+    }
+    if (exists && ::access(native(target).constData(), W_OK) != 0) {
+        return failWithErrno(error);
+    }
+
+    QString fresh;
+    const int fd = createFresh(target, &fresh);
+    if (fd < 0) {
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            return rewriteInPlace(target, size, fill, error);
+        }
+        return failWithErrno(error);
+    }
+    bool ok = fill(fd);
+    if (ok && exists) {
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+        if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+            // Only a privileged caller can hand the file back to its owner; others keep theirs.
+            (void)::fchown(fd, old.st_uid, old.st_gid);
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const int code = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!ok || !closed) {
+        const int why = ok ? errno : code;
+        ::unlink(native(fresh).constData());
+        return fail(error, reasonOf(why));
+    }
+    if (::rename(native(fresh).constData(), native(target).constData()) != 0) {
+        const int why = errno;
+        ::unlink(native(fresh).constData());
+        return fail(error, reasonOf(why));
+    }
+    syncFolderOf(target);
+    return true;
+}
+
+} // namespace zelp
