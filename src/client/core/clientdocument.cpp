@@ -30,10 +30,7 @@ void SessionInfo::update(bool connected, const QString &state) {
 }
 
 ClientDocument::ClientDocument(QString path, bool safe, ClassIdBytes classId)
-    : path_(std::move(path)), safe_(safe), classId_(classId),
-      writer_([](const QString &p, const QByteArray &bytes) {
-          return WriteWholeFile(p, bytes, true);
-      }) {
+    : path_(std::move(path)), safe_(safe), classId_(classId) {
     connect(&settings_, &ClientSettings::edited, this, [this] { setChanged(true); });
 }
 
@@ -51,6 +48,7 @@ std::unique_ptr<ClientDocument> ClientDocument::load(const QString &path, QStrin
         return nullptr;
     }
     std::unique_ptr<ClientDocument> doc(new ClientDocument(path, *safe, content->classId));
+    doc->otherStorages_ = content->storages;
     for (const auto &[name, bytes] : content->streams) {
         if (name == ClientStreams::kSettings) {
             std::string streamError;
@@ -129,14 +127,14 @@ bool ClientDocument::save(QString *error) {
                        {ClientStreams::kScript, script_},
                        {ClientStreams::kMousePatterns, mousePatterns_}};
     content.streams.insert(content.streams.end(), otherStreams_.begin(), otherStreams_.end());
+    content.storages = otherStorages_;
     QString why;
     const auto bytes = CompoundFile::build(content, &why);
     if (!bytes) {
         return fail(error, why);
     }
-    if (!writer_(path_, QByteArray::fromStdString(*bytes))) {
-        return fail(error,
-                    QStringLiteral("unable to write %1; the previous file was kept").arg(path_));
+    if (!WriteWholeFile(path_, QByteArray::fromStdString(*bytes), true, &why)) {
+        return fail(error, why);
     }
     setChanged(false);
     return true;

@@ -42,8 +42,6 @@ class ClientDocument : public QObject {
     Q_PROPERTY(bool SafeMode READ SafeMode)
     Q_PROPERTY(bool Changed READ Changed)
 public:
-    // Writes the complete bytes of a file; true when they are all on disk.
-    using Writer = std::function<bool(const QString &path, const QByteArray &bytes)>;
     // Shows the script for editing; the new script, or nullopt when nothing changed.
     using ScriptEditor = std::function<std::optional<std::string>(const std::string &script)>;
 
@@ -69,9 +67,10 @@ public:
 
     QString path() const { return path_; }
     // Writes the document to its file: the new file is complete before it replaces the old
-    // one. False with *error set when it could not, and the old file is as it was.
+    // one. False with *error set to the reason when it could not; the old file is as it was.
     bool save(QString *error = nullptr);
-    void setWriter(Writer writer) { writer_ = std::move(writer); }
+    // Saves from now on to another file (after a save that failed, say).
+    void setPath(const QString &path) { path_ = path; }
 
     // The editor EditScript shows; the window layer installs it.
     static void setScriptEditor(ScriptEditor editor);
@@ -92,9 +91,10 @@ private:
     SessionInfo session_;
     std::string script_;
     std::string mousePatterns_;
+    // What the document does not understand is written back as it was read.
     std::vector<std::pair<std::string, std::string>> otherStreams_;
+    std::vector<CompoundStorage> otherStorages_;
     bool changed_ = false;
-    Writer writer_;
 };
 
 namespace ClientStreams {
