@@ -16,7 +16,10 @@ void ConsoleErrorDialog::showFallback(const std::string &report) {
 }
 
 int16_t ConsoleMessageBox::showMessage(const QString &text, int16_t style) {
-    std::fprintf(stderr, "zelpdev2k-cli: %s\n", text.toLocal8Bit().constData());
+    // One line, as every message of the companion.
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+    std::fprintf(stderr, "zelpdev2k-cli: %s\n", line.toLocal8Bit().constData());
     return Msg::buttonSet(style).escapeAnswer;
 }
 

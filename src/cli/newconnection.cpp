@@ -40,29 +40,28 @@ int runNew(const QStringList &args) {
     }
     const QByteArray bytes =
         templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
+    QString error;
     if (bare) {
-        return WriteWholeFile(path, bytes, true)
+        return WriteWholeFile(path, bytes, true, &error)
                    ? kOk
-                   : fail(QStringLiteral("unable to write %1").arg(files.first()));
+                   : fail(QStringLiteral("unable to write %1: %2").arg(files.first(), error));
     }
     // The connection is made complete beside the target and only then takes its name, so
     // that a replaced file is never left half made.
     const QString work = NewWorkFileName(FolderOf(path));
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true)) {
-        return fail(QStringLiteral("unable to write a work file in %1").arg(FolderOf(path)));
-    }
-    QString error;
-    auto doc = ClientDocument::load(work, &error);
-    bool made = doc != nullptr;
-    if (made) {
-        doc->setScript(defaultScript());
-        made = doc->save(&error);
-    }
-    if (!made || !MoveFileOver(work, path)) {
-        QFile::remove(work);
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, &error)) {
         return fail(
-            QStringLiteral("unable to make %1: %2")
-                .arg(files.first(), error.isEmpty() ? QStringLiteral("move failed") : error));
+            QStringLiteral("unable to write a work file in %1: %2")
+                .arg(FolderOf(path), work.isEmpty() ? QStringLiteral("no free name") : error));
+    }
+    auto doc = ClientDocument::load(work, &error);
+    const bool made = doc && [&] {
+        doc->setScript(defaultScript());
+        return doc->save(&error);
+    }() && MoveFileOver(work, path, &error);
+    if (!made) {
+        QFile::remove(work);
+        return fail(QStringLiteral("unable to make %1: %2").arg(files.first(), error));
     }
     return kOk;
 }

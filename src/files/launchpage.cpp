@@ -130,8 +130,10 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
         warn(QString::fromLatin1(LaunchPageText::kPageIsConnection));
         return false;
     }
-    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), false)) {
-        warn(QString::fromLatin1(LaunchPageText::kWriteFailed) + page.fileName);
+    QString why;
+    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), false, &why)) {
+        warn(QString::fromLatin1(LaunchPageText::kWriteFailed) + page.fileName +
+             QStringLiteral(":\r\n") + why);
         page.fileName.clear();
         return false;
     }

@@ -174,7 +174,8 @@ TEST_F(LaunchPageTest, MissingTemplateAndFailedWrite) {
     EXPECT_EQ(services.messages.asked[0].text,
               QString::fromLatin1(LaunchPageText::kMissingTemplate));
     EXPECT_EQ(services.messages.asked[1].text,
-              QStringLiteral("Unable to write file ") + unwritable);
+              QStringLiteral("Unable to write file ") + unwritable +
+                  QStringLiteral(":\r\nNo such file or directory"));
     EXPECT_EQ(services.messages.asked[1].style, 49);
 }
 
