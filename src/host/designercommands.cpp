@@ -46,7 +46,16 @@ void reportAndForget(QString &currentFile) {
 } // namespace
 
 DesignerCommands::DesignerCommands(DocumentCycle &cycle, DesignerDialogs &dialogs)
-    : cycle_(cycle), dialogs_(dialogs) {}
+    : cycle_(cycle), dialogs_(dialogs) {
+    cycle_.setOtherNameChooser([] {
+        const std::optional<QString> chosen = askForConnectionFile(
+            FileDialogRequest::Kind::Save, CommandTexts::kSaveAsTitle, CommandTexts::kNewFilter);
+        if (chosen) {
+            workFolders().home = FolderOf(*chosen);
+        }
+        return chosen;
+    });
+}
 
 void DesignerCommands::New() {
     DesignerDialogs::ConnectionType type;
@@ -66,11 +75,14 @@ void DesignerCommands::New() {
         cycle_.safeClient = false;
         const QByteArray bytes =
             templateResource(type.unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
-        if (WriteWholeFile(*chosen, bytes, true)) {
+        QString why;
+        if (WriteWholeFile(*chosen, bytes, true, &why)) {
             cycle_.newFile = true;
             cycle_.BeginLoad(*chosen);
         } else {
-            MessageBox(QString::fromLatin1(CommandTexts::kUnableToWrite) + *chosen, kWarning);
+            MessageBox(QString::fromLatin1(CommandTexts::kUnableToWrite) + *chosen +
+                           QStringLiteral(":\r\n") + why,
+                       kWarning);
             cycle_.currentFile.clear();
         }
     } catch (...) {

@@ -64,6 +64,7 @@ inline constexpr const char *kNewTitle = "New Velmaris Internet Configuration Fi
 inline constexpr const char *kNewFilter =
     "Velmaris Internet Configuration Files (*.ats)|*.ats|All Files (*.*)|*.*";
 inline constexpr const char *kOpenTitle = "Open Velmaris Internet Connection File";
+inline constexpr const char *kSaveAsTitle = "Save Velmaris Internet Configuration File As";
 inline constexpr const char *kOpenFilter =
     "Velmaris Internet Connection Files (*.ats)|*.ats|All Files (*.*)|*.*";
 inline constexpr const char *kUnableToWrite = "Unable to write file ";

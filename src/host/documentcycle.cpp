@@ -8,6 +8,8 @@ namespace zelp {
 namespace {
 const QString kBlank = QStringLiteral("about:blank");
 constexpr int16_t kErrorStyle = 49;
+constexpr int16_t kQuestionStyle = 52; // Yes/No with the exclamation mark
+constexpr int16_t kYes = 6;
 } // namespace
 
 DocumentCycle::DocumentCycle(HostBrowser &browser, HostWindow &window,
@@ -100,6 +102,35 @@ void DocumentCycle::navigateComplete() {
     } else if (saving) {
         saving = false;
         SaveComplete();
+    }
+}
+
+void DocumentCycle::saveFailed(const QString &path, const QString &reason) {
+    const QString message = QString::fromLatin1(CycleMessages::kSaveFailed).arg(path, reason);
+    if (!saving) {
+        MessageBox(message.section(QStringLiteral("\r\n\r\n"), 0, 0), kErrorStyle);
+        return;
+    }
+    // The watchdog must not decide while the user reads the message.
+    disarm();
+    saving = false;
+    document_ = qobject_cast<ClientDocument *>(browser_.Document());
+    if (!document_) {
+        failed(QString::fromLatin1(CycleMessages::kSaveError));
+        return;
+    }
+    window_.ShowPreview();
+    enterState(CommandState::Document);
+    window_.UpdateCaption();
+    if (MessageBox(message, kQuestionStyle) != kYes || !chooseOtherName_) {
+        return;
+    }
+    const std::optional<QString> other = chooseOtherName_();
+    if (other && document_) {
+        document_->setPath(*other);
+        currentFile = *other;
+        window_.UpdateCaption();
+        BeginSave();
     }
 }
 

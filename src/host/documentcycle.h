@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zelp {
@@ -48,6 +49,13 @@ public:
     void BeginSave();
     // The browser's NavigateComplete2; its arguments are not used.
     void navigateComplete();
+    // The browser's UnloadFailed: the document could not write itself and is still hosted.
+    // It is kept open with its edits, and the user may save it under another name.
+    void saveFailed(const QString &path, const QString &reason);
+    // Asks for the other name; nullopt when the user gives none.
+    void setOtherNameChooser(std::function<std::optional<QString>()> chooser) {
+        chooseOtherName_ = std::move(chooser);
+    }
 
     void enterState(CommandState state);
     // Connect and Disconnect switch only their own two rows.
@@ -79,6 +87,7 @@ private:
     HostWindow &window_;
     std::unique_ptr<OneShotTimer> watchdog_;
     std::function<std::string()> defaultScript_;
+    std::function<std::optional<QString>()> chooseOtherName_;
     QPointer<ClientDocument> document_;
 };
 
@@ -87,6 +96,8 @@ inline constexpr const char *kLoadError =
     "Error loading Velmaris Internet configuration file. File may be corrupt!";
 inline constexpr const char *kSaveError =
     "Error saving Velmaris Internet configuration file. File may be corrupt!";
+inline constexpr const char *kSaveFailed = "Unable to save the connection file %1:\r\n%2\r\n\r\nDo "
+                                           "you want to save it under another name?";
 } // namespace CycleMessages
 
 } // namespace zelp

@@ -132,7 +132,9 @@ TEST_F(CommandsTest, NewIntoAFolderThatIsNotThereSaysItCannotWrite) {
     files.answers = {target};
     commands.New();
     ASSERT_EQ(services.messages.asked.size(), 1u);
-    EXPECT_EQ(services.messages.asked[0].text, QStringLiteral("Unable to write file ") + target);
+    EXPECT_EQ(services.messages.asked[0].text,
+              QStringLiteral("Unable to write file ") + target +
+                  QStringLiteral(":\r\nNo such file or directory"));
     EXPECT_EQ(services.messages.asked[0].style, 49);
     EXPECT_TRUE(cycle.currentFile.isEmpty());
     EXPECT_TRUE(browser.navigations.isEmpty());

@@ -19,8 +19,9 @@ public:
     virtual QObject *object() = 0;
     // The document's view inside the host; nullptr for none.
     virtual QWidget *createView(QWidget *parent) = 0;
-    // Called as the document leaves the host; a changed document writes itself back here.
-    virtual void unload() = 0;
+    // Called as the document is about to leave the host; a changed document writes itself
+    // back here. False with *error set when it could not: then it stays in the host.
+    virtual bool unload(QString *error) = 0;
 };
 
 // Creates the document of one registered class for a file; nullptr with *error set when the

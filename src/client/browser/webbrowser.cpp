@@ -1,6 +1,8 @@
 #include "webbrowser.h"
 
 #include "client/core/compoundfile.h"
+#include "common/debuglog.h"
+#include "common/errors.h"
 
 #include <QTimer>
 #include <QVBoxLayout>
@@ -24,9 +26,12 @@ WebBrowser::WebBrowser(QWidget *parent)
 
 WebBrowser::~WebBrowser() {
     try {
-        unloadCurrent();
+        QString error;
+        if (!unloadCurrent(&error)) {
+            DebugLog("The hosted document was dropped unsaved: " + error.toStdString());
+        }
     } catch (...) {
-        // A document that fails while the host goes away has already said so itself.
+        // A host that goes away cannot report anything any more.
     }
 }
 
@@ -54,20 +59,37 @@ QString WebBrowser::LocationURL() const {
     return location_;
 }
 
-void WebBrowser::unloadCurrent() {
-    showsNonClient_ = false;
+bool WebBrowser::unloadCurrent(QString *error) {
+    if (document_) {
+        bool unloaded = false;
+        try {
+            unloaded = document_->unload(error);
+        } catch (...) {
+            // An unexpected error is a failed unload too: the edits are not dropped for it.
+            if (error) {
+                *error = QString::fromStdString(errorFrom(std::current_exception()).description);
+            }
+        }
+        if (!unloaded) {
+            return false;
+        }
+    }
+    // The view goes first: it shows the document.
     if (view_) {
         delete view_;
     }
-    if (document_) {
-        // Released even when unloading fails: the host never keeps a half-unloaded document.
-        std::unique_ptr<HostedDocument> leaving = std::move(document_);
-        leaving->unload();
-    }
+    document_.reset();
+    showsNonClient_ = false;
+    return true;
 }
 
 void WebBrowser::complete(const QString &url) {
-    unloadCurrent();
+    QString unloadError;
+    if (!unloadCurrent(&unloadError)) {
+        // A document that cannot write itself is not thrown away with its edits.
+        Q_EMIT UnloadFailed(location_, unloadError);
+        return;
+    }
     lastError_.clear();
     if (url.compare(kBlank, Qt::CaseInsensitive) == 0) {
         location_.clear();

@@ -37,10 +37,13 @@ public:
 Q_SIGNALS:
     // Once per completed navigation, when Document can be read.
     void NavigateComplete2(QObject *frame, const QString &url);
+    // Instead of NavigateComplete2 when the hosted document could not write itself back as it
+    // was leaving: it stays hosted and the navigation to url has ended.
+    void UnloadFailed(const QString &documentPath, const QString &reason);
 
 private:
     void complete(const QString &url);
-    void unloadCurrent();
+    bool unloadCurrent(QString *error);
 
     ClassIdReader readClassId_;
     const DocumentClasses *classes_ = &DocumentClasses::instance();

@@ -4,7 +4,6 @@
 
 #include "client/core/clientclasses.h"
 #include "client/scripteditor/scripteditordialog.h"
-#include "common/msgbox.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -35,17 +34,9 @@ QWidget *HostedClientDocument::createView(QWidget *parent) {
     return viewFactory() ? viewFactory()(*document_, parent) : nullptr;
 }
 
-void HostedClientDocument::unload() {
+bool HostedClientDocument::unload(QString *error) {
     document_->Disconnect();
-    if (!document_->Changed()) {
-        return;
-    }
-    QString error;
-    if (!document_->save(&error)) {
-        MessageBox(QStringLiteral("Unable to save the connection file %1:\r\n%2")
-                       .arg(document_->path(), error),
-                   48);
-    }
+    return !document_->Changed() || document_->save(error);
 }
 
 void HostedClientDocument::setViewFactory(ViewFactory factory) {

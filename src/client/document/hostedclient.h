@@ -19,7 +19,7 @@ public:
 
     QObject *object() override { return document_.get(); }
     QWidget *createView(QWidget *parent) override;
-    void unload() override;
+    bool unload(QString *error) override;
 
     ClientDocument *document() { return document_.get(); }
 

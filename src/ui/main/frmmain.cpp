@@ -151,6 +151,12 @@ FrmMain::FrmMain(QSettings *settings, std::unique_ptr<OneShotTimer> watchdog, QW
             cycle_->navigateComplete();
         });
     });
+    connect(browser_, &WebBrowser::UnloadFailed, this,
+            [this](const QString &path, const QString &reason) {
+                Guarded("main", "WebBrowser_UnloadFailed").step([&] {
+                    cycle_->saveFailed(path, reason);
+                });
+            });
 
     restorePlacement();
     HidePreview();

@@ -114,19 +114,22 @@ TEST_F(HostedClientTest, LeavingAChangedDocumentSavesItAndAnUnchangedOneIsNotWri
     EXPECT_TRUE(services.messages.asked.empty());
 }
 
-TEST_F(HostedClientTest, ASaveThatFailsOnUnloadSaysSoAndKeepsTheFile) {
+TEST_F(HostedClientTest, ADocumentThatCannotSaveStaysHostedWithItsEdits) {
     write("c.ats", ClientClasses::classIdFor(true));
+    ASSERT_TRUE(QFile::setPermissions(path("c.ats"), QFile::ReadOwner));
     const QByteArray before = bytesOf("c.ats");
     ClientDocument *doc = navigate(path("c.ats"));
     ASSERT_TRUE(doc);
-    doc->PropChanged();
-    doc->setWriter([](const QString &, const QByteArray &) { return false; });
-    navigate(QStringLiteral("about:blank"));
+    ASSERT_TRUE(doc->Settings()->setValue("sSessionTitle", std::string("edited")));
+    QSignalSpy failed(&browser, &WebBrowser::UnloadFailed);
+    browser.Navigate(QStringLiteral("about:blank"));
+    ASSERT_TRUE(failed.wait(5000));
     EXPECT_EQ(bytesOf("c.ats"), before);
-    ASSERT_EQ(services.messages.asked.size(), 1u);
-    EXPECT_EQ(services.messages.asked[0].style, 48);
-    EXPECT_TRUE(services.messages.asked[0].text.contains(path("c.ats")));
-    EXPECT_TRUE(services.messages.asked[0].text.contains(QStringLiteral("previous file was kept")));
+    EXPECT_EQ(failed.at(0).at(0).toString(), path("c.ats"));
+    EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("the file is read-only"));
+    EXPECT_EQ(browser.Document(), doc);
+    EXPECT_TRUE(doc->Changed());
+    EXPECT_TRUE(services.messages.asked.empty()) << "the host's owner tells the user";
 }
 
 TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {

@@ -367,6 +367,55 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
     EXPECT_EQ(w.property("helpContextId").toInt(), 300);
 }
 
+TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
+    auto *timer = new ManualTimer;
+    FrmMain w(&settings, std::unique_ptr<OneShotTimer>(timer));
+    w.show();
+    const QString file = path("locked.ats");
+    ASSERT_TRUE(WriteWholeFile(file, templateResource(kTemplateSafeConnection), true));
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
+    const QByteArray before = bytesOf(file);
+    files.answers = {file};
+    click(w, Command::Open);
+    ASSERT_TRUE(WaitUntil([&] { return w.cycle().document() != nullptr; }, 5000));
+    ClientDocument *doc = w.cycle().document();
+    ASSERT_TRUE(doc->Settings()->setValue("sSessionTitle", std::string("edited")));
+    const auto save = [&](int16_t answer) {
+        services.messages.asked.clear();
+        services.messages.answers = {answer};
+        onModal("frmSave", [](QDialog *d) {
+            QTest::mouseClick(child<QAbstractButton>(d, "cmdSave"), Qt::LeftButton);
+        });
+        click(w, Command::Save);
+        return WaitUntil([&] { return !services.messages.asked.empty(); }, 5000);
+    };
+
+    ASSERT_TRUE(save(7)); // No: stay with the edits
+    timer->advance(5000);
+    QTest::qWait(50);
+    ASSERT_EQ(services.messages.asked.size(), 1u) << "one message; the watchdog is silent";
+    const QString text = services.messages.asked[0].text;
+    EXPECT_TRUE(text.contains(file) && text.contains(QStringLiteral("read-only")))
+        << text.toStdString();
+    EXPECT_EQ(w.cycle().document(), doc);
+    EXPECT_TRUE(doc->Changed());
+    EXPECT_EQ(enabled(w), "--SCEgx-");
+    EXPECT_TRUE(w.previewShowing());
+    EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("locked")))
+        << w.windowTitle().toStdString();
+    EXPECT_EQ(bytesOf(file), before);
+
+    // Yes: saved under another name, with the edits.
+    const QString other = path("elsewhere.ats");
+    files.answers = {other};
+    ASSERT_TRUE(save(6));
+    ASSERT_TRUE(waitForState(w, "NO------"));
+    EXPECT_EQ(bytesOf(file), before);
+    const auto saved = ClientDocument::load(other);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->Settings()->value("sSessionTitle"), PropertyValue(std::string("edited")));
+}
+
 TEST_F(FrmMainTest, ScriptOpensTheEditorAndAnEditMarksTheConnectionChanged) {
     FrmMain w(&settings);
     w.show();
