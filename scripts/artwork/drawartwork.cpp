@@ -1,11 +1,13 @@
 // Draws the designer's artwork into the folder given as first argument: the eight button
 // pictures at 32 and 48 pixels (cmdNew-32.png, cmdNew-48.png, ...), the background tile
-// 9002.png (402 x 327, seamless) and the program icon icon.png (64 x 64). With a second
+// 9002.png (402 x 327, seamless), the program icon icon.png (64 x 64) and the same icon for
+// the desktop's theme, hicolor/<n>x<n>/apps/zelpdev2k.png. With a second
 // argument it also writes a contact sheet of everything on the tile.
 // Build and run:
 //   g++ -std=c++20 -fPIC drawartwork.cpp $(pkg-config --cflags --libs Qt6Gui) -o drawartwork
 //   QT_QPA_PLATFORM=offscreen ./drawartwork ../../resources/images
 //   ../../docs/screenshots/artwork.png
+#include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
@@ -347,12 +349,13 @@ QImage tile() {
     return image;
 }
 
-QImage programIcon() {
-    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+// Drawn on a 32-unit grid, at any size.
+QImage programIcon(int side = 64) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(2, 2);
+    p.scale(side / 32.0, side / 32.0);
     // The terminal screen of the banner, with the designer's pen.
     QPainterPath frame;
     frame.addRoundedRect(QRectF(2, 3, 27, 21), 3, 3);
@@ -492,6 +495,12 @@ int main(int argc, char **argv) {
     const QImage background = tile();
     ok = save(background, dir + QStringLiteral("/9002.png")) && ok;
     ok = save(programIcon(), dir + QStringLiteral("/icon.png")) && ok;
+    // The desktop's icon theme, at the sizes menus and file managers ask for.
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(side);
+        ok = QDir().mkpath(folder) &&
+             save(programIcon(side), folder + QStringLiteral("/zelpdev2k.png")) && ok;
+    }
     if (argc == 3) {
         ok = save(contactSheet(background), QString::fromLocal8Bit(argv[2])) && ok;
     }

@@ -23,7 +23,12 @@ QString stateFolder() {
 QString debugLogPath() {
     const QString name = QString::fromStdString(AppInfo::executableName()) + QStringLiteral(".log");
     const QString program = workFolders().program;
-    if (!program.isEmpty() && QFileInfo(program).isWritable()) {
+    // An installed program keeps no log among the system's programs, even where root could
+    // write there.
+    const bool installed = program.startsWith(QStringLiteral("/usr/")) ||
+                           program.startsWith(QStringLiteral("/opt/")) ||
+                           program == QStringLiteral("/bin/");
+    if (!program.isEmpty() && !installed && QFileInfo(program).isWritable()) {
         return program + name;
     }
     return stateFolder() + name;
