@@ -93,12 +93,15 @@ void DesignerCommands::New() {
 void DesignerCommands::Open() {
     const std::optional<QString> chosen = askForConnectionFile(
         FileDialogRequest::Kind::Open, CommandTexts::kOpenTitle, CommandTexts::kOpenFilter);
-    if (!chosen) {
-        return;
+    if (chosen) {
+        OpenFile(*chosen);
     }
+}
+
+void DesignerCommands::OpenFile(const QString &chosen) {
     try {
-        cycle_.currentFile = *chosen;
-        workFolders().home = FolderOf(*chosen);
+        cycle_.currentFile = chosen;
+        workFolders().home = FolderOf(chosen);
         launchPage_.fileName.clear();
         if (openCheck_) {
             const std::optional<QString> checked = openCheck_(cycle_.currentFile);

@@ -40,6 +40,8 @@ public:
 
     void New();
     void Open();
+    // Open with the file already chosen (given on the command line, say).
+    void OpenFile(const QString &chosen);
     void Close();
     void Save();
     void Settings();

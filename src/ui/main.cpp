@@ -13,6 +13,9 @@
 #include "common/appinfo.h"
 #include "common/qtlog.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
+
 #include <memory>
 
 int main(int argc, char *argv[]) {
@@ -20,6 +23,25 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("zelpdev2k"));
     zelp::AppInfo::setExecutableName("zelpdev2k");
     zelp::installQtLogHandler();
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(zelp::AppInfo::versionMajor())
+                                            .arg(zelp::AppInfo::versionMinor())
+                                            .arg(zelp::AppInfo::versionRevision()));
+
+    // A file on the command line is what a double-click on a connection file gives.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Designs, tests and publishes Velmaris 2000 connection files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A connection file to open."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        parser.showHelp(2);
+    }
+    const QString file = parser.positionalArguments().value(0);
 
     zelp::installPointerDisplay();
     zelp::WidgetMessageBox messages;
@@ -46,6 +68,9 @@ int main(int argc, char *argv[]) {
     zelp::startUp(platform, zelp::systemRegistry(), zelp::StartMode::User, [&] {
         window = std::make_unique<zelp::FrmMain>();
         window->show();
+        if (!file.isEmpty()) {
+            window->openFromCommandLine(QFileInfo(file).absoluteFilePath());
+        }
     });
     return window ? app.exec() : 0;
 }

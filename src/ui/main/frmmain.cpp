@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
+#include <QTimer>
 #include <QToolButton>
 
 namespace zelp {
@@ -164,6 +165,12 @@ FrmMain::FrmMain(QSettings *settings, std::unique_ptr<OneShotTimer> watchdog, QW
 }
 
 FrmMain::~FrmMain() = default;
+
+void FrmMain::openFromCommandLine(const QString &path) {
+    QTimer::singleShot(0, this, [this, path] {
+        Guarded("main", "OpenFromCommandLine").step([&] { commands_->OpenFile(path); });
+    });
+}
 
 void FrmMain::setDialogs(DesignerDialogs *dialogs) {
     dialogs_ = dialogs ? dialogs : ownDialogs_.get();

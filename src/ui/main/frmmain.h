@@ -40,6 +40,8 @@ public:
 
     DocumentCycle &cycle() { return *cycle_; }
     DesignerCommands &commands() { return *commands_; }
+    // Opens path as the menu's Open does, once the window is up.
+    void openFromCommandLine(const QString &path);
     WebBrowser *browser() const { return browser_; }
     // Replaces the window's own dialogs, for tests that answer them.
     void setDialogs(DesignerDialogs *dialogs);

@@ -416,6 +416,31 @@ TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
     EXPECT_EQ(saved->Settings()->value("sSessionTitle"), PropertyValue(std::string("edited")));
 }
 
+TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
+    const QString good = path("given.ats");
+    ASSERT_TRUE(WriteWholeFile(good, templateResource(kTemplateUnsafeConnection), true));
+    ASSERT_TRUE(WriteWholeFile(path("notes.ats"), "just notes", true));
+    for (const QString &file : {good, path("notes.ats"), path("missing.ats")}) {
+        services.messages.asked.clear();
+        FrmMain w(&settings);
+        w.show();
+        w.openFromCommandLine(file);
+        const bool hosted = file == good;
+        ASSERT_TRUE(hosted ? waitForState(w, "--SCEgx-")
+                           : WaitUntil([&] { return !services.messages.asked.empty(); }, 5000))
+            << file.toStdString();
+        QTest::qWait(20);
+        EXPECT_EQ(enabled(w), hosted ? "--SCEgx-" : "NO------");
+        EXPECT_EQ(w.cycle().document() != nullptr, hosted) << file.toStdString();
+        EXPECT_EQ(services.messages.asked.size(), hosted ? 0u : 1u) << file.toStdString();
+        EXPECT_TRUE(files.requests.empty()) << "no file dialog";
+        if (hosted) {
+            EXPECT_EQ(w.windowTitle(),
+                      QStringLiteral("Velmaris 2000 Internet Connection - [given (unsafe)]"));
+        }
+    }
+}
+
 TEST_F(FrmMainTest, ScriptOpensTheEditorAndAnEditMarksTheConnectionChanged) {
     FrmMain w(&settings);
     w.show();
