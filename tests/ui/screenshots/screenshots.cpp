@@ -1,6 +1,6 @@
 // Shows the common windows and the designer window and saves a picture of each into the
 // folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, help.png, designer.png,
-// frmdoctype.png, frmsave.png.
+// frmdoctype.png, frmsave.png, settings.png, scripteditor.png, testconnection.png.
 #include "ui/common/frmaboutbox.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
@@ -14,14 +14,19 @@
 #include "common/fileutil.h"
 #include "files/resources.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -127,6 +132,49 @@ int main(int argc, char **argv) {
     designer.cycle().BeginLoad(sales);
     settle(800);
     save(designer, "designer.png", true);
+
+    // The designer's own dialogs, as its buttons show them.
+    const auto modalShot = [&](zelp::Command command, const char *name) {
+        QTimer::singleShot(600, &designer, [name] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                save(*dialog, name);
+                dialog->reject();
+            } else {
+                std::fprintf(stderr, "no dialog for %s\n", name);
+                g_ok = false;
+            }
+        });
+        designer.button(command)->click();
+    };
+    modalShot(zelp::Command::Settings, "settings.png");
+    modalShot(zelp::Command::Script, "scripteditor.png");
+    designer.commands().Close();
+    settle();
+
+    // A test connection to a host on this machine that greets and asks for a user.
+    QTcpServer host;
+    host.listen(QHostAddress::LocalHost);
+    QObject::connect(&host, &QTcpServer::newConnection, [&] {
+        QTcpSocket *peer = host.nextPendingConnection();
+        peer->write("\r\nSales order entry (sales.example)\r\n\r\n"
+                    "Authorised users only.\r\n\r\nlogin: ");
+    });
+    const QString test = conns.filePath(QStringLiteral("Test.ats"));
+    zelp::WriteWholeFile(test, zelp::templateResource(zelp::kTemplateSafeConnection), true);
+    if (auto doc = zelp::ClientDocument::load(test)) {
+        doc->Settings()->setValue("sSessionTitle", std::string("Sales order entry"));
+        doc->Settings()->setValue("sHostName", std::string("127.0.0.1"));
+        doc->Settings()->setValue("sHostPort", std::string(std::to_string(host.serverPort())));
+        doc->save();
+    }
+    designer.cycle().currentFile = test;
+    designer.cycle().BeginLoad(test);
+    settle(800);
+    designer.button(zelp::Command::Connect)->click();
+    settle(1200);
+    save(designer, "testconnection.png", true);
+    designer.button(zelp::Command::Disconnect)->click();
+    settle();
     designer.hide();
     return g_ok ? 0 : 1;
 }
