@@ -7,6 +7,7 @@ packages=(
     libgsf-1-dev libvterm-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
+    scdoc dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do
