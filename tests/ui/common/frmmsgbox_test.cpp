@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -315,6 +316,16 @@ TEST_F(FrmMsgBoxTest, NothingIsCut) {
         const QRect area = message->contentsRect();
         EXPECT_LE(fm.boundingRect(area, Qt::TextWordWrap, c.text).height(), area.height());
         EXPECT_LE(fm.boundingRect(area, Qt::TextWrapAnywhere, c.text).height(), area.height());
+        // What is painted goes on over every row, not off the right edge of the first.
+        const QImage shot = message->grab().toImage();
+        int lastInk = -1;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                lastInk = qGray(shot.pixel(x, y)) < 128 ? y : lastInk;
+            }
+        }
+        EXPECT_GT(lastInk,
+                  fm.boundingRect(area, Qt::TextWrapAnywhere, c.text).height() - 2 * fm.height());
         EXPECT_LE(message->geometry().right(), box.width());
         for (QPushButton *b : box.findChildren<QPushButton *>()) {
             if (b->isVisible()) {
