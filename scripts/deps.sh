@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgsf-1-dev libvterm-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth x11-utils fonts-dejavu-core
     scdoc dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 missing=()

@@ -13,8 +13,13 @@ namespace zelp {
 // value by value; key paths match without regard to case.
 class RegFileRegistry : public Registry {
 public:
+    // Larger export files are refused unread.
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
     // Merges one export; false (and nothing merged) when it is not an export file.
     bool merge(const QByteArray &content);
+    // Reads only a regular file of at most kMaxFileSize bytes; false, with the reason in the
+    // debug log, when the file is refused, unreadable or no export file. Never throws.
     bool mergeFile(const QString &path);
 
     std::optional<std::string> queryDefaultValue(RegistryRoot root, std::string_view keyPath,

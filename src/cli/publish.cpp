@@ -72,7 +72,7 @@ int runPublish(const QStringList &args) {
                         .arg(a->file, classIdText(*classId)));
     }
     LaunchPageState page;
-    page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : htmlFileNameFor(path);
+    page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
     page.intranet = a->intranet;
     page.guiSupport = a->gui;
     if (!GenerateLaunchPage(page, path, *safe)) {

@@ -3,6 +3,7 @@
 #include "mousepointer.h"
 #include "strfunc.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelp::Msg {
@@ -27,12 +28,16 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
         }
     }
 
+    if (maxW < 500) {
+        maxW = 500;
+    }
+    // Counting rows from widths alone misses what wrapping at words adds.
+    if (m.wrappedRows) {
+        l.rows = std::max(l.rows, m.wrappedRows(text, maxW));
+    }
     double textH = lineH * l.rows;
     if (textH > halfH) {
         textH = halfH;
-    }
-    if (maxW < 500) {
-        maxW = 500;
     }
     if (textH < 200) {
         textH = 200;
@@ -41,9 +46,28 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
     l.textHeight = textH;
 
     const ButtonSet &set = buttonSet(style);
+    std::vector<double> widths;
+    double designTotal = 0;
+    double total = 0;
+    for (const Button b : set.buttons) {
+        const ButtonInfo &info = buttonInfo(b);
+        double width = info.widthTwips;
+        if (m.buttonWidth) {
+            width = std::max(width, std::ceil(m.buttonWidth(QString::fromLatin1(info.caption))));
+        }
+        widths.push_back(width);
+        designTotal += info.widthTwips;
+        total += width;
+    }
+    const double gaps = 200.0 * static_cast<double>(set.buttons.size() - 1);
+    designTotal += gaps;
+    total += gaps;
+
     double W = std::round(l.textLeft + maxW + 300);
-    if (W < set.minWidthTwips) {
-        W = set.minWidthTwips;
+    // Wider buttons widen the set's minimum by what they grew.
+    const double minWidth = set.minWidthTwips + (total - designTotal);
+    if (W < minWidth) {
+        W = minWidth;
     }
     double H = std::round(l.textTop + textH + 1000);
     if (H < 1550) {
@@ -51,6 +75,7 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
     }
 
     if (wantsCheckBox(style)) {
+        l.checkBoxWidth = std::max(l.checkBoxWidth, std::ceil(m.checkBoxWidth));
         if (l.checkBoxWidth + 500 > W) {
             W = l.checkBoxWidth + 500;
         }
@@ -62,16 +87,10 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
     l.height = H;
     l.icon = icon(style);
 
-    double total = 0;
-    for (const Button b : set.buttons) {
-        total += buttonInfo(b).widthTwips;
-    }
-    total += 200.0 * static_cast<double>(set.buttons.size() - 1);
     double left = (W - total) / 2;
-    for (const Button b : set.buttons) {
-        const double width = buttonInfo(b).widthTwips;
-        l.buttons.push_back({b, left, H - 800, width});
-        left += width + 200;
+    for (std::size_t i = 0; i < set.buttons.size(); ++i) {
+        l.buttons.push_back({set.buttons[i], left, H - 800, widths[i]});
+        left += widths[i] + 200;
     }
     return l;
 }

@@ -16,6 +16,14 @@ struct Metrics {
     double screenHeight = 0;
     std::function<double(const QString &)> textWidth;
     double lineHeight = 0; // height of "A" in the message font
+    // What the shown controls need; without them the design sizes stand, and they never
+    // make a control smaller than its design size.
+    // Rows the text takes when wrapped at words to the width, a word longer than a row
+    // broken.
+    std::function<int(const QString &text, double width)> wrappedRows;
+    // Width a button needs for its caption.
+    std::function<double(const QString &caption)> buttonWidth;
+    double checkBoxWidth = 0; // width the check box needs for its caption
 };
 
 struct PlacedButton {

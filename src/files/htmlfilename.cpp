@@ -10,4 +10,9 @@ QString htmlFileNameFor(const QString &sessionFileName) {
     return sessionFileName.left(dot + 1) + QStringLiteral("htm");
 }
 
+QString pageFileBeside(const QString &connectionPath) {
+    const qsizetype slash = connectionPath.lastIndexOf(QLatin1Char('/'));
+    return connectionPath.left(slash + 1) + htmlFileNameFor(connectionPath.mid(slash + 1));
+}
+
 } // namespace zelp

@@ -9,4 +9,8 @@ namespace zelp {
 // whole path counts, also one in a folder name.
 QString htmlFileNameFor(const QString &sessionFileName);
 
+// The page that the command line writes by default: in the connection file's folder, its
+// name up to its last "." followed by "htm"; only a dot of the file name itself counts.
+QString pageFileBeside(const QString &connectionPath);
+
 } // namespace zelp

@@ -21,6 +21,7 @@ bool needsEncoding(char32_t c) {
     case U'\\':
     case U'#':
     case U'?':
+    case U'%': // else a browser decodes "p%20q" to "p q"
         return true;
     default:
         break;

@@ -29,6 +29,8 @@ public:
 // Why the main window is closing: 0 when the user closed it, anything else when the program,
 // the session or an owner closes it.
 inline constexpr int16_t kCloseByUser = 0;
+inline constexpr int16_t kCloseBySessionEnd = 2; // the desktop session ends
+inline constexpr int16_t kCloseByTaskList = 3;   // terminated from outside (SIGTERM)
 
 // The commands behind the eight buttons and their menu items, and the closing check.
 class DesignerCommands {

@@ -6,15 +6,17 @@
 #include "ui/common/frmmsgbox.h"
 #include "ui/common/pointerdisplay.h"
 #include "ui/help/helpcontroller.h"
-#include "ui/help/helpwindow.h"
+#include "ui/help/helpondemand.h"
 
 #include "app/registry.h"
 #include "app/startup.h"
+#include "app/terminationsignal.h"
 #include "common/appinfo.h"
 #include "common/qtlog.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QSessionManager>
 
 #include <memory>
 
@@ -50,7 +52,7 @@ int main(int argc, char *argv[]) {
     zelp::ErrHndlr::setDialogService(&errors);
     zelp::QtFileDialogService files;
     zelp::setFileDialogService(&files);
-    zelp::HelpWindow help;
+    zelp::HelpOnDemand help;
     zelp::setHelpService(&help);
     zelp::HelpController f1;
     app.installEventFilter(&f1);
@@ -72,5 +74,15 @@ int main(int argc, char *argv[]) {
             window->openFromCommandLine(QFileInfo(file).absoluteFilePath());
         }
     });
-    return window ? app.exec() : 0;
+    if (!window) {
+        return 0;
+    }
+    // A session that ends or a termination closes the window without a question and
+    // remembers its position, as any other close by the program does.
+    zelp::TerminationSignal terminated;
+    QObject::connect(&terminated, &zelp::TerminationSignal::received, window.get(),
+                     [&] { window->endSession(zelp::kCloseByTaskList); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, window.get(),
+                     [&](QSessionManager &) { window->endSession(zelp::kCloseBySessionEnd); });
+    return app.exec();
 }

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace zelp::test {
 namespace {
 
@@ -128,6 +130,48 @@ TEST(RegFile, StandardFilesAndEnvironment) {
         << "the built-in file registers the bundled clients";
     EXPECT_EQ(read(*r, 0, "ZlGUIServer.ZlGUISvr\\Clsid"), "<fallback>")
         << "the GUI server is not registered by default";
+}
+
+TEST(RegFile, RefusesWhatIsNoSmallRegularFileAndLogsWhy) {
+    ServiceScope scope;
+    const QString fifo = scope.dir.filePath("pipe.reg");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = scope.dir.filePath("big.reg");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("REGEDIT4\r\n");
+        ASSERT_TRUE(f.resize(RegFileRegistry::kMaxFileSize + 1)); // sparse
+    }
+    const QString bad = scope.dir.filePath("bad.reg");
+    {
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[HKEY_CLASSES_ROOT\\A]\r\n@=\"x\"\r\n");
+    }
+    const std::pair<QString, const char *> cases[] = {
+        {QStringLiteral("/dev/zero"), "not a regular file"},
+        {fifo, "not a regular file"},
+        {scope.dir.path(), "not a regular file"},
+        {big, "larger than 16777216 bytes"},
+        {scope.dir.filePath("missing.reg"), "No such file"},
+        {bad, "not a registry export file"},
+    };
+    for (const auto &[path, reason] : cases) {
+        RegFileRegistry r;
+        EXPECT_FALSE(r.mergeFile(path)) << path.toStdString();
+        EXPECT_TRUE(
+            scope.log().contains(path + QStringLiteral(" ignored: ") + QString::fromLatin1(reason)))
+            << path.toStdString() << "\n"
+            << scope.log().toStdString();
+    }
+    // Started with such a file, the program keeps the built-in registry.
+    qputenv("ZELPDEV2K_REGISTRY", "/dev/zero");
+    const auto r = RegFileRegistry::loadStandard();
+    qunsetenv("ZELPDEV2K_REGISTRY");
+    EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetSafeCli\\Clsid"),
+              "{7F1351CE-90DD-411B-868D-E1BAA3CEBDA8}");
+    EXPECT_TRUE(scope.errors.reports.empty());
 }
 
 TEST(ReadRegistryValue, NeverFailsAndRestoresTheDepth) {

@@ -129,6 +129,41 @@ TEST(MessageBoxLayout, CentresTheButtonsAtTheBottom) {
     }
 }
 
+TEST(MessageBoxLayout, MeasuredControlsGrowButNeverShrink) {
+    struct Case {
+        const char *name;
+        int16_t style;
+        int wrappedRows;
+        double cancelWidth, checkBoxWidth;
+        int rows;
+        double width, cancelLeft, cancelWidthShown, checkBoxWidthShown;
+    };
+    const Case cases[] = {
+        {"wrapping needs more rows", 7, 3, 0, 0, 3, 3600, 2929, 650, 3500},
+        {"fewer wrapped rows keep the count", 7, 0, 0, 0, 1, 3600, 2929, 650, 3500},
+        {"a wider Cancel widens the window", 7, 0, 799.5, 0, 1, 3750, 2929, 800, 3500},
+        {"a wider check box caption", 3 + 256, 0, 0, 4000, 1, 4500, 2775, 650, 4000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Metrics m = metrics();
+        m.wrappedRows = [&c](const QString &, double) { return c.wrappedRows; };
+        m.buttonWidth = [&c](const QString &caption) {
+            return caption == QLatin1String("&Cancel") ? c.cancelWidth : 10.0;
+        };
+        m.checkBoxWidth = c.checkBoxWidth;
+        const Layout l = layoutMessage(QStringLiteral("abc"), c.style, m);
+        EXPECT_EQ(l.rows, c.rows);
+        EXPECT_DOUBLE_EQ(l.textHeight, std::max(200.0, 195.0 * c.rows));
+        EXPECT_DOUBLE_EQ(l.width, c.width);
+        const PlacedButton &cancel = l.buttons.back();
+        ASSERT_EQ(cancel.button, Button::Cancel);
+        EXPECT_DOUBLE_EQ(cancel.left, c.cancelLeft);
+        EXPECT_DOUBLE_EQ(cancel.width, c.cancelWidthShown);
+        EXPECT_DOUBLE_EQ(l.checkBoxWidth, c.checkBoxWidthShown);
+    }
+}
+
 TEST(MessageBoxStyle, IconAndBeepFromTheStyle) {
     const struct {
         int16_t style;

@@ -25,5 +25,18 @@ TEST(HtmlFileName, LastDotOfThePathCounts) {
     }
 }
 
+TEST(PageFileBeside, OnlyTheFileNamesDotCounts) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"/srv/rel.2/Sales", "/srv/rel.2/Sales.htm"},
+        {"/srv/rel.2/a.b.ats", "/srv/rel.2/a.b.htm"},
+        {"/srv/web/Sales.ats", "/srv/web/Sales.htm"},
+        {"Sales", "Sales.htm"},
+    };
+    for (const auto &[connection, page] : cases) {
+        EXPECT_EQ(pageFileBeside(QString::fromUtf8(connection)), QString::fromUtf8(page))
+            << connection;
+    }
+}
+
 } // namespace
 } // namespace zelp

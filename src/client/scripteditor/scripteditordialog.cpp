@@ -1,11 +1,12 @@
 #include "scripteditordialog.h"
 
+#include "editorfont.h"
 #include "scriptfindbar.h"
 #include "scripthighlighter.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,7 +44,7 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
 
     editor_ = new QPlainTextEdit;
     editor_->setObjectName(QStringLiteral("txScript"));
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont font = editorFont();
     editor_->setFont(font);
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) *

@@ -36,7 +36,8 @@ FrmAboutBox::FrmAboutBox(QWidget *parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAboutBox"));
-    setWindowTitle(QString());
+    // No title: Qt would put the program's name in an empty one.
+    setWindowTitle(QStringLiteral(" "));
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
 

@@ -1,5 +1,6 @@
 #include "frmmsgbox.h"
 
+#include "messagetext.h"
 #include "twips.h"
 
 #include "common/errhndlr.h"
@@ -54,11 +55,8 @@ FrmMsgBox::FrmMsgBox(QWidget *parent)
     setWindowTitle(QString::fromLatin1(Msg::kTitle));
     setModal(true);
 
-    lbMessage_ = new QLabel(this);
+    lbMessage_ = new MessageText(this);
     lbMessage_->setObjectName(QStringLiteral("lbMessage"));
-    lbMessage_->setTextFormat(Qt::PlainText);
-    lbMessage_->setWordWrap(true);
-    lbMessage_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     for (const IconInfo &info : kIcons) {
         auto *image = new QLabel(this);
@@ -124,19 +122,39 @@ Msg::Metrics FrmMsgBox::metrics() const {
     m.textWidth = [this, fm](const QString &line) {
         return Twips::fromPixelsX(fm.horizontalAdvance(line), *this);
     };
+    m.wrappedRows = [this](const QString &text, double width) {
+        return MessageText::rowsFor(shownText(text), lbMessage_->font(), textAreaPixels(width));
+    };
+    // The caption with the button's margin and frame around it.
+    const QPushButton *button = buttons_.at(Msg::Button::OK);
+    const QFontMetricsF buttonFont(button->font(), this);
+    const int padding = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    m.buttonWidth = [this, buttonFont, padding](const QString &caption) {
+        return Twips::fromPixelsX(
+            std::ceil(buttonFont.horizontalAdvance(QString(caption).remove(u'&'))) + padding,
+            *this);
+    };
+    m.checkBoxWidth = Twips::fromPixelsX(chkNotAgain_->sizeHint().width(), *this);
     return m;
+}
+
+QString FrmMsgBox::shownText(const QString &text) {
+    return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+int FrmMsgBox::textAreaPixels(double widthTwips) const {
+    // Rounded up: a line measured to fit must not wrap for a lost fraction.
+    return static_cast<int>(std::ceil(widthTwips * logicalDpiX() / 1440.0));
 }
 
 void FrmMsgBox::applyLayout(const QString &text, int16_t msgStyle) {
     layout_ = Msg::layoutMessage(text, msgStyle, metrics());
     const Msg::Layout &l = layout_;
 
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    lbMessage_->setText(shown);
-    // Round the text area up: a line measured to fit must not wrap for a lost fraction.
+    lbMessage_->setText(shownText(text));
     lbMessage_->setGeometry(Twips::toPixelsX(l.textLeft, *this), Twips::toPixelsY(l.textTop, *this),
-                            static_cast<int>(std::ceil(l.textWidth * logicalDpiX() / 1440.0)),
+                            textAreaPixels(l.textWidth),
                             static_cast<int>(std::ceil(l.textHeight * logicalDpiY() / 1440.0)));
 
     if (l.checkBoxVisible) {

@@ -58,6 +58,8 @@ private:
     void applyLayout(const QString &text, int16_t style);
     void watchPointer();
     Msg::Metrics metrics() const;
+    static QString shownText(const QString &text);
+    int textAreaPixels(double widthTwips) const;
 
     QLabel *lbMessage_;
     std::map<Msg::Icon, QLabel *> icons_;

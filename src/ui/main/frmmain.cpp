@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <limits>
+
 namespace zelp {
 
 namespace {
@@ -290,13 +292,35 @@ void FrmMain::UpdateCaption() {
 }
 
 void FrmMain::restorePlacement() {
-    const int extraHeight = menuBar()->sizeHint().height();
-    const int designWidth = kDesignClientWidth;
-    const int designHeight =
-        kDesignClientHeight + int(std::lround(Twips::fromPixelsY(extraHeight, *this)));
-    const WindowPlacement p = Placement::read(*settings_, designWidth, designHeight);
+    constexpr int kMissing = std::numeric_limits<int>::min();
+    const WindowPlacement p = Placement::read(*settings_, kMissing, kMissing);
     move(Twips::toPixelsX(p.left, *this), Twips::toPixelsY(p.top, *this));
-    resize(Twips::toPixelsX(p.width, *this), Twips::toPixelsY(p.height, *this));
+    restoredOuter_ = QSize(p.width == kMissing ? -1 : Twips::toPixelsX(p.width, *this),
+                           p.height == kMissing ? -1 : Twips::toPixelsY(p.height, *this));
+    applyOuterSize();
+}
+
+void FrmMain::applyOuterSize() {
+    // The remembered size is the outer one; the frame is known only once the window system
+    // has framed the window, so this runs again then.
+    const QSize frame = frameGeometry().size() - size();
+    frameKnown_ = frame.width() > 0 || frame.height() > 0;
+    const int width = restoredOuter_.width() < 0 ? Twips::toPixelsX(kDesignClientWidth, *this)
+                                                 : restoredOuter_.width() - frame.width();
+    const int height = restoredOuter_.height() < 0 ? Twips::toPixelsY(kDesignClientHeight, *this) +
+                                                         menuBar()->sizeHint().height()
+                                                   : restoredOuter_.height() - frame.height();
+    resize(width, height);
+}
+
+bool FrmMain::event(QEvent *event) {
+    const QEvent::Type type = event->type();
+    if (!frameKnown_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+        isVisible() && !isMaximized() && !isMinimized() && frameGeometry().size() != size()) {
+        QuietErrors quiet;
+        quiet.step([this] { applyOuterSize(); });
+    }
+    return QMainWindow::event(event);
 }
 
 void FrmMain::storePlacement() {
@@ -307,13 +331,32 @@ void FrmMain::storePlacement() {
     WindowPlacement p;
     p.left = int(std::lround(Twips::fromPixelsX(outer.x(), *this)));
     p.top = int(std::lround(Twips::fromPixelsY(outer.y(), *this)));
-    p.width = int(std::lround(Twips::fromPixelsX(width(), *this)));
-    p.height = int(std::lround(Twips::fromPixelsY(height(), *this)));
+    p.width = int(std::lround(Twips::fromPixelsX(outer.width(), *this)));
+    p.height = int(std::lround(Twips::fromPixelsY(outer.height(), *this)));
     Placement::write(*settings_, p);
 }
 
 void FrmMain::exitByUser() {
     closeReason_ = kCloseByUser;
+    close();
+    closeReason_ = 1;
+}
+
+void FrmMain::endSession(int16_t reason) {
+    endSession(reason, 10);
+}
+
+void FrmMain::endSession(int16_t reason, int modalTries) {
+    // A command waiting in a modal dialog would go on after its window has gone: close the
+    // dialog first and come back once the command has returned.
+    if (QWidget *modal = QApplication::activeModalWidget();
+        modal && modal != this && modalTries > 0) {
+        modal->close();
+        QTimer::singleShot(10, this,
+                           [this, reason, modalTries] { endSession(reason, modalTries - 1); });
+        return;
+    }
+    closeReason_ = reason;
     close();
     closeReason_ = 1;
 }

@@ -60,8 +60,12 @@ public Q_SLOTS:
     void showAboutBox();
     // Closes the window as the user does, with the question about unsaved changes.
     void exitByUser();
+    // Closes the window for the session's end or a termination: the closing check without
+    // a question, then the usual unload that stores the position.
+    void endSession(int16_t reason);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -70,6 +74,8 @@ private:
     void createButtons();
     void layoutClient();
     void restorePlacement();
+    void applyOuterSize();
+    void endSession(int16_t reason, int modalTries);
     void storePlacement();
 
     std::unique_ptr<QSettings> ownSettings_;
@@ -87,6 +93,8 @@ private:
     SettingsDialogComponent settingsComponent_;
     int16_t closeReason_ = 1;
     bool restoring_ = false;
+    QSize restoredOuter_; // pixels; a negative side: none remembered, the design size
+    bool frameKnown_ = false;
 };
 
 } // namespace zelp

@@ -1,3 +1,4 @@
+#include "client/scripteditor/editorfont.h"
 #include "client/scripteditor/scripteditordialog.h"
 
 #include <gtest/gtest.h>
@@ -87,10 +88,18 @@ TEST(ScriptEditorDialog, ShowsTheScriptModallyInAFixedFont) {
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(editor->toPlainText(),
                   QStringLiteral(u"'Sample\nSub Connect\n    s = \"caf\u00E9 \u20AC\"\nEnd Sub\n"));
-        EXPECT_TRUE(QFontInfo(editor->font()).fixedPitch());
+        EXPECT_TRUE(isMonospaced(editor->font())) << editor->font().family().toStdString();
         EXPECT_FALSE(editor->isReadOnly());
         click(dialog, "cmdOK");
     });
+}
+
+TEST(EditorFont, TakesTheFirstFontThatIsMonospacedInFact) {
+    const QFont proportional(QStringLiteral("DejaVu Sans"));
+    const QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    ASSERT_FALSE(isMonospaced(proportional));
+    EXPECT_EQ(firstMonospaced({proportional, mono}).family(), mono.family());
+    EXPECT_EQ(firstMonospaced({proportional}).family(), proportional.family()) << "none fits";
 }
 
 TEST(ScriptEditorDialog, OnlyARealEditIsAChange) {

@@ -11,8 +11,11 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -287,6 +290,57 @@ TEST_F(FrmMsgBoxTest, GeometryIsTheTwipsLayoutAtTheScreensResolution) {
     EXPECT_EQ(box.width(), px(l.width, dx) - 2 * f.frameWidth);
     EXPECT_EQ(box.height(), px(l.height, dy) - 2 * f.frameHeight - f.captionHeight);
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Velmaris"));
+}
+
+TEST_F(FrmMsgBoxTest, NothingIsCut) {
+    QLabel *message = box.findChild<QLabel *>(QStringLiteral("lbMessage"));
+    const QFontMetrics fm(message->font());
+    // Three words of over a quarter screen each: two rows by their width, three when wrapped.
+    const int halfScreen = box.screen()->geometry().width() / 2;
+    QString word = QStringLiteral("C:\\");
+    while (fm.horizontalAdvance(word) < halfScreen * 0.55) {
+        word += QLatin1Char('x');
+    }
+    const struct {
+        const char *what;
+        QString text;
+        int16_t style;
+    } cases[] = {
+        {"words wrap to more rows than widths count", word + u' ' + word + u' ' + word, 7},
+        {"a word longer than a row", QString(400, QLatin1Char('W')), 0},
+        {"four buttons and the check box", QStringLiteral("abc"), 7 + 256},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ask(c.text, c.style, [] {});
+        const QRect area = message->contentsRect();
+        EXPECT_LE(fm.boundingRect(area, Qt::TextWordWrap, c.text).height(), area.height());
+        EXPECT_LE(fm.boundingRect(area, Qt::TextWrapAnywhere, c.text).height(), area.height());
+        // What is painted goes on over every row, not off the right edge of the first.
+        const QImage shot = message->grab().toImage();
+        int lastInk = -1;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                lastInk = qGray(shot.pixel(x, y)) < 128 ? y : lastInk;
+            }
+        }
+        EXPECT_GT(lastInk,
+                  fm.boundingRect(area, Qt::TextWrapAnywhere, c.text).height() - 2 * fm.height());
+        EXPECT_LE(message->geometry().right(), box.width());
+        for (QPushButton *b : box.findChildren<QPushButton *>()) {
+            if (b->isVisible()) {
+                EXPECT_GE(b->width(), fm.horizontalAdvance(b->text().remove(u'&')) +
+                                          b->style()->pixelMetric(QStyle::PM_ButtonMargin))
+                    << b->objectName().toStdString();
+                EXPECT_LE(b->geometry().right(), box.width());
+            }
+        }
+        QCheckBox *check = box.findChild<QCheckBox *>(QStringLiteral("chkNotAgain"));
+        if (check->isVisible()) {
+            EXPECT_GE(check->width(), check->sizeHint().width());
+            EXPECT_LE(check->geometry().right(), box.width());
+        }
+    }
 }
 
 TEST_F(FrmMsgBoxTest, PointerWatchShowsTheArrowOverTheBoxOnly) {

@@ -1,3 +1,4 @@
+#include "ui/help/helpondemand.h"
 #include "ui/help/helpwindow.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,18 @@ TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindow) {
     EXPECT_EQ(help.currentSource(), kContents);
     EXPECT_EQ(help.findChild<QTextBrowser *>(QStringLiteral("txTopic"))->documentTitle(),
               QStringLiteral("Contents"));
+}
+
+TEST(HelpOnDemand, MakesTheWindowOnTheFirstRequestOnly) {
+    HelpOnDemand help;
+    EXPECT_EQ(help.window(), nullptr);
+    help.showTopic(301);
+    ASSERT_NE(help.window(), nullptr);
+    HelpWindow *made = help.window();
+    EXPECT_EQ(made->currentSource(), topic(301));
+    help.showContents();
+    EXPECT_EQ(help.window(), made);
+    EXPECT_EQ(made->currentSource(), kContents);
 }
 
 TEST(HelpWindow, BackForwardAndContentsButtons) {

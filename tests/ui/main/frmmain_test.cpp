@@ -126,7 +126,7 @@ TEST_F(FrmMainTest, ThePositionIsRememberedAndReadAsThePartSays) {
          0,
          1500,
          FrmMain::kDesignClientWidth},
-        {"fraction", {{"MainLeft", "1499.6"}, {"MainWidth", "9000"}}, 1500, 720, 9000},
+        {"fraction", {{"MainLeft", "1499.6"}}, 1500, 720, FrmMain::kDesignClientWidth},
     };
     for (const auto &c : cases) {
         settings.clear();
@@ -145,17 +145,19 @@ TEST_F(FrmMainTest, ThePositionIsRememberedAndReadAsThePartSays) {
         EXPECT_FALSE(w.previewShowing());
         EXPECT_EQ(enabled(w), "NO------");
     }
-    // Closing stores the window as it stands.
+    // Closing stores the window as it stands, frame included.
+    QSize outer;
     {
         FrmMain w(&settings);
         w.show();
         w.move(300, 200);
         w.resize(900, 600);
+        outer = w.frameGeometry().size();
         w.close();
     }
     const WindowPlacement stored = Placement::read(settings, 0, 0);
-    EXPECT_EQ(stored.width, 900 * 15);
-    EXPECT_EQ(stored.height, 600 * 15);
+    EXPECT_EQ(stored.width, outer.width() * 15);
+    EXPECT_EQ(stored.height, outer.height() * 15);
 }
 
 TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
