@@ -4,9 +4,10 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgsf-1-dev libvterm-dev
+    libgsf-1-dev libvterm-dev libcsv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
+    busybox-static
 )
 missing=()
 for p in "${packages[@]}"; do
