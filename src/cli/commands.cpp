@@ -24,7 +24,7 @@ QCommandLineOption valued(const char *name, const char *valueName, const char *d
 }
 
 const QCommandLineOption &jsonOption() {
-    static const QCommandLineOption option = flag("json", "Report as JSON.");
+    static const QCommandLineOption option = flag("json", "Report as JSON, one document per line.");
     return option;
 }
 
