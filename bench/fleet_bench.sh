@@ -2,12 +2,15 @@
 # Fleet jobs of zelpdev2k-cli against cp of the same files, in one run:
 #   bench/fleet_bench.sh [CLI] [FILES] [ROUNDS]
 # prints seconds, files per second and the time as a multiple of cp's for "set --value" across
-# the files and "export" of them (each in one process, the best of ROUNDS runs).
+# the files and "export" of them (each in one process, the best of ROUNDS runs). The files lie
+# in a new folder under $BENCH_DIR (default /tmp). Each file that set writes is flushed to the
+# disk before it replaces the old one, which cp does not do: on a slow disk the flush rules;
+# BENCH_DIR=/dev/shm (no disk) shows the work itself.
 set -euo pipefail
 cli=$(realpath "${1:-build/release/src/cli/zelpdev2k-cli}")
 files=${2:-1000}
 rounds=${3:-3}
-work=$(mktemp -d)
+work=$(mktemp -d -p "${BENCH_DIR:-/tmp}")
 trap 'rm -rf "$work"' EXIT
 
 "$cli" new "$work/seed.ats"
@@ -40,7 +43,7 @@ report() { # name nanoseconds
     awk -v name="$1" -v ns="$2" -v cp="$cp_ns" -v n="$files" 'BEGIN {
         printf "%-22s %8.3f s %10.0f files/s %8.1f x cp\n", name, ns / 1e9, n / (ns / 1e9), ns / cp }'
 }
-echo "$files files, best of $rounds rounds"
+echo "$files files in $(df --output=fstype "$work" | tail -1), best of $rounds rounds"
 report "cp -r (yardstick)" "$cp_ns"
 report "set --value (2 values)" "$(best "${setTimes[@]}")"
 report "export" "$(best "${exportTimes[@]}")"
