@@ -226,12 +226,12 @@ TEST_F(Fleet, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
         {"file\r\nx.ats,stray\r\n", "row 2, column B: a value in a column without a heading"},
     };
     const auto before = snapshot();
+    QTemporaryDir sheets;
     for (const auto &c : cases) {
-        const QString csv = QDir(QDir::tempPath()).filePath(QStringLiteral("zelp-hostile.csv"));
+        const QString csv = sheets.filePath(QStringLiteral("hostile.csv"));
         ASSERT_TRUE(WriteWholeFile(csv, c.sheet, true));
         const auto r =
             runCli({QStringLiteral("import"), csv, QStringLiteral("--into"), dir.path()});
-        QFile::remove(csv);
         EXPECT_EQ(r.exitCode, 1) << c.sheet;
         EXPECT_TRUE(r.err.contains(c.error)) << c.sheet << "\n" << r.err.toStdString();
         EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
