@@ -20,7 +20,9 @@ struct Reader {
 };
 
 QString decoded(const char *data, size_t size, Reader &reader) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A cell may begin with U+FEFF; only the sheet's own mark is dropped, before reading.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(QByteArrayView(data, qsizetype(size)));
     if (utf8.hasError() && reader.error.isEmpty()) {
         reader.error = QStringLiteral("row %1: the sheet is no UTF-8 text").arg(reader.number);
