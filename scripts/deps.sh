@@ -4,10 +4,11 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgsf-1-dev libvterm-dev
+    libgsf-1-dev libvterm-dev libcsv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils fonts-dejavu-core
     scdoc dpkg-dev file lintian desktop-file-utils appstream man-db
+    busybox-static
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,3 +1,5 @@
+#include "newconnection.h"
+
 #include "commands.h"
 #include "documentcommands.h"
 
@@ -5,62 +7,66 @@
 #include "common/fileutil.h"
 #include "files/resources.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 
 namespace zelp::cli {
 
+bool makeConnection(const QString &path, bool unsafe, const std::vector<Assignment> &settings,
+                    QString *error) {
+    const QByteArray bytes =
+        templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
+    // The connection is made complete beside the target and only then takes its name, so
+    // that a replaced file is never left half made.
+    const QString work = NewWorkFileName(FolderOf(path));
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, error)) {
+        *error = QStringLiteral("unable to write a work file in %1: %2")
+                     .arg(FolderOf(path), work.isEmpty() ? QStringLiteral("no free name") : *error);
+        return false;
+    }
+    auto doc = ClientDocument::load(work, error);
+    const bool made = doc && [&] {
+        doc->setScript(defaultScript());
+        apply(*doc, settings);
+        return doc->save(error);
+    }() && MoveFileOver(work, path, error);
+    if (!made) {
+        QFile::remove(work);
+        return false;
+    }
+    return true;
+}
+
 int runNew(const QStringList &args) {
-    bool unsafe = false, bare = false, force = false;
-    QStringList files;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--unsafe")) {
-            unsafe = true;
-        } else if (arg == QLatin1String("--bare")) {
-            bare = true;
-        } else if (arg == QLatin1String("--force")) {
-            force = true;
-        } else if (arg.startsWith(u'-')) {
-            return usage("new");
-        } else {
-            files << arg;
-        }
+    QCommandLineParser parser;
+    if (!parseArguments(parser, "new", args)) {
+        return kUsage;
     }
+    const QStringList files = parser.positionalArguments();
     if (files.size() != 1) {
-        return usage("new");
+        return usageError("new", QStringLiteral("one FILE expected"));
     }
+    const bool unsafe = parser.isSet(QStringLiteral("unsafe"));
     const QString path = QFileInfo(files.first()).absoluteFilePath();
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         return fail(QStringLiteral("%1 is not a file").arg(files.first()));
     }
-    if (info.exists() && !force) {
+    if (info.exists() && !parser.isSet(QStringLiteral("force"))) {
         return fail(
             QStringLiteral("%1 already exists; use --force to replace it").arg(files.first()));
     }
-    const QByteArray bytes =
-        templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
-    QString error;
-    if (bare) {
+    if (parser.isSet(QStringLiteral("bare"))) {
+        const QByteArray bytes =
+            templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
+        QString error;
         return WriteWholeFile(path, bytes, true, &error)
                    ? kOk
                    : fail(QStringLiteral("unable to write %1: %2").arg(files.first(), error));
     }
-    // The connection is made complete beside the target and only then takes its name, so
-    // that a replaced file is never left half made.
-    const QString work = NewWorkFileName(FolderOf(path));
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, &error)) {
-        return fail(
-            QStringLiteral("unable to write a work file in %1: %2")
-                .arg(FolderOf(path), work.isEmpty() ? QStringLiteral("no free name") : error));
-    }
-    auto doc = ClientDocument::load(work, &error);
-    const bool made = doc && [&] {
-        doc->setScript(defaultScript());
-        return doc->save(&error);
-    }() && MoveFileOver(work, path, &error);
-    if (!made) {
-        QFile::remove(work);
+    QString error;
+    if (!makeConnection(path, unsafe, {}, &error)) {
         return fail(QStringLiteral("unable to make %1: %2").arg(files.first(), error));
     }
     return kOk;

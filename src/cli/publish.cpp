@@ -6,6 +6,7 @@
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -23,27 +24,24 @@ struct PublishArgs {
 };
 
 std::optional<PublishArgs> parse(const QStringList &args) {
-    PublishArgs out;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("--html")) {
-            if (out.html || i + 1 >= args.size() || args.at(i + 1).isEmpty()) {
-                return std::nullopt;
-            }
-            out.html = args.at(++i);
-        } else if (arg == QLatin1String("--intranet")) {
-            out.intranet = true;
-        } else if (arg == QLatin1String("--gui")) {
-            out.gui = true;
-        } else if (arg.startsWith(QLatin1Char('-')) || !out.file.isEmpty() || arg.isEmpty()) {
-            return std::nullopt;
-        } else {
-            out.file = arg;
-        }
-    }
-    if (out.file.isEmpty()) {
+    QCommandLineParser parser;
+    if (!parseArguments(parser, "publish", args)) {
         return std::nullopt;
     }
+    PublishArgs out;
+    const QStringList files = parser.positionalArguments();
+    const QStringList pages = parser.values(QStringLiteral("html"));
+    if (files.size() != 1 || files.first().isEmpty() || pages.size() > 1 ||
+        (pages.size() == 1 && pages.first().isEmpty())) {
+        usageError("publish", QStringLiteral("one FILE and at most one PAGE expected"));
+        return std::nullopt;
+    }
+    out.file = files.first();
+    if (!pages.isEmpty()) {
+        out.html = pages.first();
+    }
+    out.intranet = parser.isSet(QStringLiteral("intranet"));
+    out.gui = parser.isSet(QStringLiteral("gui"));
     return out;
 }
 
@@ -52,7 +50,7 @@ std::optional<PublishArgs> parse(const QStringList &args) {
 int runPublish(const QStringList &args) {
     const std::optional<PublishArgs> a = parse(args);
     if (!a) {
-        return usage("publish");
+        return kUsage;
     }
     const QString path = QFileInfo(a->file).absoluteFilePath();
     const QFileInfo info(path);

@@ -1,58 +1,92 @@
+#include "assignment.h"
+#include "batch.h"
 #include "commands.h"
 #include "documentcommands.h"
+#include "filelist.h"
+#include "output.h"
 
 #include "client/core/clientdocument.h"
 #include "common/ansi.h"
 
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonObject>
+
 namespace zelp::cli {
 
-int runSet(const QStringList &args) {
-    if (args.size() < 2 || args.first().startsWith(u'-')) {
-        return usage("set");
+namespace {
+
+QJsonArray jsonOf(const std::vector<Change> &changes) {
+    QJsonArray list;
+    for (const Change &c : changes) {
+        list.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(c.name)},
+                                {QStringLiteral("old"), Output::jsonOf(c.before)},
+                                {QStringLiteral("new"), Output::jsonOf(c.after)}});
     }
-    struct Assignment {
-        std::string name;
-        PropertyValue value;
-    };
-    std::vector<Assignment> assignments;
-    for (const QString &arg : args.mid(1)) {
-        const qsizetype equals = arg.indexOf(u'=');
-        if (equals <= 0) {
-            return usage("set");
+    return list;
+}
+
+} // namespace
+
+int runSet(const QStringList &args) {
+    QCommandLineParser parser;
+    if (!parseArguments(parser, "set", args)) {
+        return kUsage;
+    }
+    QStringList texts = parser.values(QStringLiteral("value"));
+    QStringList fileArgs = parser.positionalArguments();
+    if (texts.isEmpty()) {
+        // The older form: one file, then its assignments.
+        if (fileArgs.size() < 2) {
+            return usageError("set", QStringLiteral("no file or no NAME=VALUE given"));
         }
-        const QString name = arg.left(equals);
-        const QString text = arg.mid(equals + 1);
-        const auto def = SettingsSchema::find(Ansi::fromUnicode(name));
-        if (!def) {
-            return fail(QStringLiteral("unknown setting \"%1\"; nothing was changed").arg(name));
-        }
-        const std::string bytes = Ansi::fromUnicode(text);
-        if (Ansi::toUnicode(bytes) != text) {
-            return fail(QStringLiteral("the value of %1 has characters the connection file cannot "
-                                       "hold; nothing was changed")
-                            .arg(name));
-        }
-        const auto value = parseValue(def->type, bytes);
-        if (!value) {
-            return fail(QStringLiteral("\"%1\" is no %2 value for %3; nothing was changed")
-                            .arg(text, QString::fromLatin1(typeName(def->type)), name));
-        }
-        assignments.push_back({def->name, *value});
+        texts = fileArgs.mid(1);
+        fileArgs = fileArgs.mid(0, 1);
+    } else if (fileArgs.isEmpty()) {
+        return usageError("set", QStringLiteral("no file given"));
     }
     QString error;
-    const auto doc = ClientDocument::load(args.first(), &error);
-    if (!doc) {
-        return fail(QStringLiteral("%1 is no connection file: %2").arg(args.first(), error));
+    bool badUsage = false;
+    const auto assignments = parseAssignments(texts, &error, &badUsage);
+    if (!assignments) {
+        return badUsage ? usageError("set", error) : fail(error);
     }
-    for (const Assignment &a : assignments) {
-        if (!doc->Settings()->setValue(a.name, a.value, &error)) {
-            return fail(error + QStringLiteral("; nothing was changed"));
+    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    const FileList list = collectFiles(fileArgs, parser.isSet(QStringLiteral("recursive")));
+    Batch batch(list.files.size(), list.many);
+    for (const QString &line : list.errors) {
+        batch.failedArgument(line);
+    }
+    qsizetype changed = 0;
+    for (const QString &file : list.files) {
+        const auto doc = ClientDocument::load(file, &error);
+        batch.step();
+        if (!doc) {
+            batch.failed(file,
+                         QStringLiteral("no connection file: %1; nothing was changed").arg(error));
+            continue;
+        }
+        const std::vector<Change> changes = apply(*doc, *assignments);
+        const bool differs = doc->Changed();
+        if (differs && !dryRun && !doc->save(&error)) {
+            batch.failed(file, QStringLiteral("unable to save: %1").arg(error));
+            continue;
+        }
+        changed += differs ? 1 : 0;
+        if (json) {
+            Output::printJson(QJsonObject{{QStringLiteral("file"), file},
+                                          {QStringLiteral("changes"), jsonOf(changes)},
+                                          {QStringLiteral("written"), differs && !dryRun}});
+        } else if (dryRun) {
+            Output::print(describeChanges(file, changes));
         }
     }
-    if (doc->Changed() && !doc->save(&error)) {
-        return fail(QStringLiteral("unable to save %1: %2").arg(args.first(), error));
-    }
-    return kOk;
+    return batch.finish(
+        QStringLiteral("%1 of %2 files %3")
+            .arg(changed)
+            .arg(list.files.size())
+            .arg(dryRun ? QStringLiteral("would change") : QStringLiteral("changed")));
 }
 
 } // namespace zelp::cli

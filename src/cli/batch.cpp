@@ -1,0 +1,71 @@
+#include "batch.h"
+
+#include "commands.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace zelp::cli {
+
+namespace {
+// The counter appears only when the work lasts longer than this, and changes at most this
+// often, so that quick runs and logs stay clean.
+constexpr qint64 kProgressAfterMs = 500;
+constexpr qint64 kProgressEveryMs = 100;
+} // namespace
+
+Batch::Batch(qsizetype total, bool many)
+    : total_(total), many_(many), terminal_(isatty(STDERR_FILENO) == 1) {
+    clock_.start();
+}
+
+Batch::~Batch() {
+    clearProgress();
+}
+
+void Batch::failed(const QString &file, const QString &why) {
+    failedArgument(QStringLiteral("%1: %2").arg(file, why));
+}
+
+void Batch::failedArgument(const QString &line) {
+    clearProgress();
+    ++failures_;
+    fail(line);
+}
+
+void Batch::step() {
+    ++done_;
+    if (!terminal_ || done_ >= total_) {
+        return;
+    }
+    const qint64 now = clock_.elapsed();
+    if (now >= kProgressAfterMs && now - lastShown_ >= kProgressEveryMs) {
+        std::fprintf(stderr, "\r%lld/%lld", static_cast<long long>(done_),
+                     static_cast<long long>(total_));
+        std::fflush(stderr);
+        shown_ = true;
+        lastShown_ = now;
+    }
+}
+
+int Batch::finish(const QString &summary) {
+    clearProgress();
+    if (many_) {
+        QString line = summary;
+        if (failures_ > 0) {
+            line += QStringLiteral(", %1 failed").arg(failures_);
+        }
+        std::fprintf(stderr, "zelpdev2k-cli: %s\n", line.toLocal8Bit().constData());
+    }
+    return failures_ > 0 ? kFailed : kOk;
+}
+
+void Batch::clearProgress() {
+    if (shown_) {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        shown_ = false;
+    }
+}
+
+} // namespace zelp::cli

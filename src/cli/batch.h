@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+namespace zelp::cli {
+
+// Work on a list of files: each failure on a line of its own, a progress counter on a
+// terminal when the work takes a while, a summary at the end when there were many files.
+class Batch {
+public:
+    Batch(qsizetype total, bool many);
+    ~Batch();
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+    // "zelpdev2k-cli: FILE: why" on stderr.
+    void failed(const QString &file, const QString &why);
+    // Failures found before the work began (arguments that name nothing).
+    void failedArgument(const QString &line);
+    // One more file is done, well or not.
+    void step();
+    qsizetype failures() const { return failures_; }
+    // Ends the progress counter, prints "zelpdev2k-cli: <summary>[, N failed]" when there
+    // were many files and gives the exit code: kFailed when any file failed.
+    int finish(const QString &summary);
+
+private:
+    void clearProgress();
+
+    qsizetype total_ = 0;
+    qsizetype done_ = 0;
+    qsizetype failures_ = 0;
+    bool many_ = false;
+    bool terminal_ = false;
+    bool shown_ = false;
+    QElapsedTimer clock_;
+    qint64 lastShown_ = 0;
+};
+
+} // namespace zelp::cli

@@ -1,0 +1,116 @@
+#include "batch.h"
+#include "commands.h"
+#include "csvtable.h"
+#include "filelist.h"
+#include "fleetcommands.h"
+#include "output.h"
+
+#include "client/core/clientdocument.h"
+#include "common/ansi.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <set>
+
+namespace zelp::cli {
+
+namespace {
+
+// The setting's place in the schema; names beyond it (function keys) go after, by name.
+size_t schemaIndex(const std::string &name) {
+    const auto &all = SettingsSchema::all();
+    const auto it =
+        std::find_if(all.begin(), all.end(), [&](const SettingDef &d) { return d.name == name; });
+    return size_t(it - all.begin());
+}
+
+} // namespace
+
+int runExport(const QStringList &args) {
+    QCommandLineParser parser;
+    if (!parseArguments(parser, "export", args)) {
+        return kUsage;
+    }
+    if (parser.positionalArguments().isEmpty()) {
+        return usageError("export", QStringLiteral("no file given"));
+    }
+    const FileList list =
+        collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
+    Batch batch(list.files.size(), list.many);
+    for (const QString &line : list.errors) {
+        batch.failedArgument(line);
+    }
+    struct Loaded {
+        QString name;
+        std::unique_ptr<ClientDocument> doc;
+    };
+    std::vector<Loaded> loaded;
+    QHash<QString, QString> taken; // file name in the sheet -> the file that has it
+    std::set<std::string> names;
+    if (parser.isSet(QStringLiteral("all"))) {
+        for (const SettingDef &d : SettingsSchema::all()) {
+            names.insert(d.name);
+        }
+    }
+    for (const QString &file : list.files) {
+        QString error;
+        auto doc = ClientDocument::load(file, &error);
+        batch.step();
+        if (!doc) {
+            batch.failed(file, QStringLiteral("no connection file: %1").arg(error));
+            continue;
+        }
+        // The sheet names files, not paths: an import makes them in one folder.
+        const QString name = QFileInfo(file).fileName();
+        if (const auto it = taken.constFind(name); it != taken.constEnd()) {
+            batch.failed(file, QStringLiteral("its name is in the sheet already, for %1").arg(*it));
+            continue;
+        }
+        taken.insert(name, file);
+        QStringList unknown;
+        for (const PropertyRecord &r : doc->Settings()->toRecords()) {
+            if (SettingsSchema::find(r.name)) {
+                names.insert(r.name);
+            } else {
+                unknown << Ansi::toUnicode(r.name);
+            }
+        }
+        if (!unknown.isEmpty()) {
+            fail(QStringLiteral("%1: warning: values no setting knows are left out: %2")
+                     .arg(file, unknown.join(QStringLiteral(", "))));
+        }
+        loaded.push_back({name, std::move(doc)});
+    }
+    std::vector<std::string> columns(names.begin(), names.end());
+    std::stable_sort(
+        columns.begin(), columns.end(),
+        [](const std::string &a, const std::string &b) { return schemaIndex(a) < schemaIndex(b); });
+    std::vector<CsvCell> heading{QStringLiteral("file"), QStringLiteral("kind")};
+    for (const std::string &name : columns) {
+        heading.emplace_back(Ansi::toUnicode(name));
+    }
+    QByteArray sheet = CsvTable::row(heading);
+    for (const Loaded &l : loaded) {
+        std::vector<CsvCell> cells{l.name, Output::kindName(l.doc->SafeMode())};
+        for (const std::string &name : columns) {
+            // An empty text is written as "", which an import reads as an empty text.
+            cells.emplace_back(Ansi::toUnicode(formatValue(*l.doc->Settings()->value(name))));
+        }
+        sheet += CsvTable::row(cells);
+    }
+    if (!loaded.empty() || batch.failures() == 0) {
+        std::fwrite(sheet.constData(), 1, size_t(sheet.size()), stdout);
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        batch.failedArgument(QStringLiteral("unable to write the sheet"));
+    }
+    return batch.finish(
+        QStringLiteral("%1 of %2 files exported").arg(loaded.size()).arg(list.files.size()));
+}
+
+} // namespace zelp::cli

@@ -1,0 +1,94 @@
+#include "output.h"
+
+#include "client/core/clientdocument.h"
+#include "common/ansi.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zelp::cli::Output {
+
+void print(const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void printJson(const QJsonObject &object) {
+    print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
+}
+
+void printJson(const QJsonValue &value) {
+    if (value.isArray()) {
+        print(QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)) +
+              u'\n');
+    } else {
+        printJson(value.toObject());
+    }
+}
+
+QJsonValue jsonOf(const PropertyValue &value) {
+    switch (typeOf(value)) {
+    case ValueType::Text:
+        return Ansi::toUnicode(std::get<std::string>(value));
+    case ValueType::Bool:
+        return std::get<bool>(value);
+    case ValueType::Double:
+        return std::get<double>(value);
+    case ValueType::Int16:
+        return std::get<int16_t>(value);
+    case ValueType::Int32:
+        return std::get<int32_t>(value);
+    }
+    return {};
+}
+
+QString display(const PropertyValue &value) {
+    const QString text = Ansi::toUnicode(formatValue(value));
+    if (typeOf(value) != ValueType::Text) {
+        return text;
+    }
+    // Line ends and other control characters are escaped, so that each value stays on its line.
+    QString shown = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == u'\n') {
+            shown += QStringLiteral("\\n");
+        } else if (c == u'\r') {
+            shown += QStringLiteral("\\r");
+        } else if (c == u'\t') {
+            shown += QStringLiteral("\\t");
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return shown + u'"';
+}
+
+std::vector<PropertyRecord> settingsOf(const ClientDocument &doc, bool all) {
+    std::vector<PropertyRecord> records = doc.Settings()->toRecords();
+    if (!all) {
+        return records;
+    }
+    std::vector<PropertyRecord> every;
+    for (const SettingDef &d : SettingsSchema::all()) {
+        every.push_back({d.name, *doc.Settings()->value(d.name)});
+    }
+    for (PropertyRecord &r : records) {
+        if (std::none_of(every.begin(), every.end(),
+                         [&](const PropertyRecord &e) { return e.name == r.name; })) {
+            every.push_back(std::move(r));
+        }
+    }
+    return every;
+}
+
+QString kindName(bool safe) {
+    return safe ? QStringLiteral("safe") : QStringLiteral("unsafe");
+}
+
+} // namespace zelp::cli::Output
