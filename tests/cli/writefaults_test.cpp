@@ -1,12 +1,13 @@
 // The companion against real write faults: a file-size limit that cuts writes short, a full
 // file system, write-protected targets, a storage it does not know.
+#include "clirunner.h"
+
 #include "client/core/clientclasses.h"
 #include "client/core/clientdocument.h"
 #include "files/resources.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gsf/gsf-infile-msole.h>
@@ -17,44 +18,16 @@
 #include <gsf/gsf-utils.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelp {
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray err;
-};
+using Outcome = test::CliResult;
 
-// The companion with its files limited to limit bytes (0: no limit), SIGXFSZ ignored so that a
-// write past the limit fails as on a full disk.
-Outcome cli(const QStringList &args, rlim_t limit = 0) {
-    static QTemporaryDir home;
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("ZELPDEV2K_REGISTRY"), home.filePath(QStringLiteral("none.reg")));
-    process.setProcessEnvironment(env);
-    process.setChildProcessModifier([limit] {
-        if (limit > 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit rl{limit, limit};
-            ::setrlimit(RLIMIT_FSIZE, &rl);
-        }
-    });
-    process.start(QStringLiteral(ZELP_CLI), args);
-    Outcome run;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
-        run.exitCode = process.exitCode();
-    }
-    run.err = process.readAllStandardError();
-    return run;
-}
+using test::runCli;
 
 QByteArray bytesOf(const QString &path) {
     QFile f(path);
@@ -97,9 +70,9 @@ protected:
 
     void prepare() {
         put(path("a.ats"), templateResource(kTemplateSafeConnection));
-        ASSERT_EQ(
-            cli({QStringLiteral("set"), path("a.ats"), QStringLiteral("sSessionTitle=T")}).exitCode,
-            0);
+        ASSERT_EQ(runCli({QStringLiteral("set"), path("a.ats"), QStringLiteral("sSessionTitle=T")})
+                      .exitCode,
+                  0);
         put(path("a.htm"), QByteArray(600, 'p'));
     }
 
@@ -116,7 +89,7 @@ TEST_F(WriteFaults, AWriteCutShortIsAFailureAndTheFileStaysAsItWas) {
     for (const Writer &w : writers()) {
         prepare();
         const QByteArray before = bytesOf(path(w.target));
-        const Outcome run = cli(w.args, 1024);
+        const Outcome run = runCli(w.args, 1024);
         expectRefused(w, run, "File too large");
         EXPECT_EQ(bytesOf(path(w.target)), before) << w.what;
     }
@@ -127,7 +100,7 @@ TEST_F(WriteFaults, WriteProtectedFilesAreRefusedByEveryWriter) {
         prepare();
         ASSERT_EQ(::chmod(QFile::encodeName(path(w.target)).constData(), 0444), 0);
         const QByteArray before = bytesOf(path(w.target));
-        const Outcome run = cli(w.args);
+        const Outcome run = runCli(w.args);
         expectRefused(w, run, "read-only");
         EXPECT_EQ(bytesOf(path(w.target)), before) << w.what;
         ::chmod(QFile::encodeName(path(w.target)).constData(), 0644);
@@ -152,8 +125,8 @@ TEST_F(WriteFaults, AFullFileSystemIsReportedAndTheFileKept) {
     }
     const QByteArray before = bytesOf(file);
     const Outcome set =
-        cli({QStringLiteral("set"), file, QStringLiteral("sHostName=") + QString(9000, u'h')});
-    const Outcome page = cli({QStringLiteral("publish"), file});
+        runCli({QStringLiteral("set"), file, QStringLiteral("sHostName=") + QString(9000, u'h')});
+    const Outcome page = runCli({QStringLiteral("publish"), file});
     const QByteArray after = bytesOf(file);
     const QStringList left = QDir(mountPoint).entryList(QDir::Files | QDir::Hidden);
     ::umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH);
@@ -197,7 +170,7 @@ TEST_F(WriteFaults, AStorageInsideTheFileSurvivesASave) {
     }
     writeWithStorage(path("f.ats"), ClientClasses::classIdFor(true), storageId, data);
     const Outcome run =
-        cli({QStringLiteral("set"), path("f.ats"), QStringLiteral("sHostName=example.org")});
+        runCli({QStringLiteral("set"), path("f.ats"), QStringLiteral("sHostName=example.org")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     GError *err = nullptr;
@@ -230,12 +203,12 @@ TEST_F(WriteFaults, AStorageInsideTheFileSurvivesASave) {
 TEST_F(WriteFaults, ADamagedFileGivesOneLineOfTheProgramsOwn) {
     // Cut where a disk that filled up would have cut it.
     put(path("cut.ats"), templateResource(kTemplateSafeConnection));
-    ASSERT_EQ(cli({QStringLiteral("set"), path("cut.ats"),
-                   QStringLiteral("sHostName=") + QString(9000, u'h')})
+    ASSERT_EQ(runCli({QStringLiteral("set"), path("cut.ats"),
+                      QStringLiteral("sHostName=") + QString(9000, u'h')})
                   .exitCode,
               0);
     ASSERT_TRUE(QFile::resize(path("cut.ats"), 8192));
-    const Outcome run = cli({QStringLiteral("show"), path("cut.ats")});
+    const Outcome run = runCli({QStringLiteral("show"), path("cut.ats")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("CRITICAL")) << run.err.toStdString();
