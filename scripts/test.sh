@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test; fails when any test fails.
+# runs every test, then builds the Debian package and checks it; fails when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -11,3 +11,4 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/asan --output-on-failure -j2
+scripts/package-check.sh
