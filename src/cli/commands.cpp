@@ -15,6 +15,7 @@ const std::vector<Command> &commands() {
         {"show", "show FILE [--json]", runShow},
         {"set", "set FILE NAME=VALUE...", runSet},
         {"publish", "publish FILE [--html PAGE] [--intranet] [--gui]", runPublish},
+        {"convert", "convert [--yes] [--report FILE] OLD NEW | --into DIR OLD...", runConvert},
     };
     return table;
 }

@@ -12,5 +12,8 @@ int runNew(const QStringList &args);
 int runShow(const QStringList &args);
 // set FILE NAME=VALUE...: all values are checked before the file is touched.
 int runSet(const QStringList &args);
+// convert [--yes] [--report FILE] OLD NEW, or --into DIR OLD...: 97 connection files into
+// 2000 files; folders are walked for their files.
+int runConvert(const QStringList &args);
 
 } // namespace zelp::cli

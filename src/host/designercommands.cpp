@@ -91,6 +91,7 @@ void DesignerCommands::Open() {
         if (openCheck_) {
             const std::optional<QString> checked = openCheck_(cycle_.currentFile);
             if (!checked) {
+                cycle_.currentFile.clear();
                 return;
             }
             cycle_.currentFile = *checked;

@@ -66,6 +66,7 @@ private:
     class Client;
     void createMenus();
     void createButtons();
+    void installOpenCheck();
     void layoutClient();
     void restorePlacement();
     void storePlacement();
