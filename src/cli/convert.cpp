@@ -153,9 +153,10 @@ int runConvert(const QStringList &args) {
                 ++failed;
                 break;
             }
-            std::fprintf(stderr, "%s%s: %s: %s\n", showProgress ? "\r" : "", resultName(r.result),
-                         r.source.toLocal8Bit().constData(),
-                         oneLine(r.message).toLocal8Bit().constData());
+            std::fprintf(
+                stderr, "%s%s: %s: %s%s\n", showProgress ? "\r" : "", resultName(r.result),
+                r.source.toLocal8Bit().constData(), oneLine(r.message).toLocal8Bit().constData(),
+                r.result == ConversionReport::Result::Skipped ? " (--yes overwrites)" : "");
         }
         if (showProgress) {
             std::fprintf(stderr, "\n");
