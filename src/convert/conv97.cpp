@@ -116,6 +116,9 @@ QByteArray ClassIdToBytes(const QString &text) {
 }
 
 std::string disconnectedRoutine() {
+    static const char *const kReconnectLine =
+        "\tActiveSession.Emulate \"to reconnect, right-click here, then select Reset -> "
+        "Connection\"";
     static const char *const lines[] = {
         "' The Disconnected routine is called when the connection is broken,",
         "' either from the host, or due to network error. Use this routine",
@@ -125,8 +128,7 @@ std::string disconnectedRoutine() {
         "\t' The following 3 lines display a message and allow the user to reconnect",
         "\tActiveSession.Reset 1 'clear screen",
         "\tActiveSession.Emulate \"Disconnected...\" & Chr$(13) & Chr$(10) & Chr$(10)",
-        "\tActiveSession.Emulate \"to reconnect, right-click here, then select Reset -> "
-        "Connection\"",
+        kReconnectLine,
         "\t' The following line closes the browser window",
         "\t' Window.Quit",
         "End Sub",
@@ -287,8 +289,10 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
     }
 
     const QString work = NewWorkFileName(FolderOf(newFileName));
-    const QByteArray bytes =
-        templateResource(unsafe97_ ? kTemplateUnsafeConnection : kTemplateSafeConnection);
+    // Kept once per process: a batch would otherwise unpack the resource for every file.
+    static const QByteArray unsafeTemplate = templateResource(kTemplateUnsafeConnection);
+    static const QByteArray safeTemplate = templateResource(kTemplateSafeConnection);
+    const QByteArray &bytes = unsafe97_ ? unsafeTemplate : safeTemplate;
     if (work.isEmpty() || !WriteWholeFile(work, bytes, true)) {
         return fail(QString::fromLatin1(ConvTexts::kUnableToWriteTemp) + work);
     }
