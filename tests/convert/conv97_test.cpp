@@ -279,7 +279,11 @@ TEST_F(Conv97Test, ADocumentThatDoesNotSaveIsAFailureNotASilentSuccess) {
 
 TEST_F(Conv97Test, OwnNameAfterYesReplacesThe97FileAndReadOnlyYesConverts) {
     good97(path("own.ats"), kSafe97ClassId);
-    good97(path("old.ats"));
+    // Both identifiers: the unsafe one wins and brings the unsafe template.
+    const QByteArray safeId = ClassIdToBytes(QString::fromLatin1(Conv97::kSafe97ClassId));
+    ASSERT_TRUE(write97File(
+        path("old.ats"), kUnsafe97ClassId,
+        {{"SessionTitle", std::string("Payroll")}, {"HostType", safeId.toStdString()}}));
     ASSERT_TRUE(WriteWholeFile(path("locked.ats"), "previous", true));
     QFile::setPermissions(path("locked.ats"), QFileDevice::ReadOwner);
     services.messages.answers = {6, 6};

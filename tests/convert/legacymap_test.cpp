@@ -112,30 +112,6 @@ TEST_F(LegacyMapTest, EveryPlainRowArrivesUnderIts2000NameWithItsType) {
     EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
 }
 
-TEST_F(LegacyMapTest, AbsentAndUnconvertibleValuesLeaveTheDefaultAndSaySo) {
-    ConversionReport report;
-    const auto doc = convert({{"NormRows", std::string("many")}, {"Baud", 1.5e12}}, &report);
-    ASSERT_TRUE(doc);
-    const struct {
-        const char *name;
-        PropertyValue value;
-        SettingOutcome::Status status;
-    } cases[] = {
-        {"sNormRows", int16_t(24), SettingOutcome::Status::Unreadable},
-        {"sBaud", int32_t(4), SettingOutcome::Status::Unreadable},
-        {"sPrinterName", std::string("No Printer"), SettingOutcome::Status::Defaulted},
-        {"sTermType", int32_t(0), SettingOutcome::Status::Defaulted},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(setting(*doc, c.name), c.value) << c.name;
-        const auto it = std::find_if(report.settings.begin(), report.settings.end(),
-                                     [&](const SettingOutcome &s) { return s.name == c.name; });
-        ASSERT_NE(it, report.settings.end());
-        EXPECT_EQ(it->status, c.status) << c.name;
-        EXPECT_EQ(it->reason.isEmpty(), c.status != SettingOutcome::Status::Unreadable) << c.name;
-    }
-}
-
 TEST_F(LegacyMapTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
     const auto defaults = [](const char *prefix, int count) {
         std::vector<double> values;
@@ -251,9 +227,12 @@ TEST_F(LegacyMapTest, TheScriptIsCutAtItsFirstNulAndGetsTheDisconnectedRoutineOn
         if (c.script) {
             properties.push_back({"Script", xored(*c.script)});
         }
-        const auto doc = convert(properties, nullptr, kSafe97ClassId);
+        ConversionReport report;
+        const auto doc = convert(properties, &report, kSafe97ClassId);
         ASSERT_TRUE(doc) << c.what;
         EXPECT_EQ(doc->Script(), c.expected) << c.what;
+        EXPECT_EQ(report.settings[0].status,
+                  c.script ? SettingOutcome::Status::Carried : SettingOutcome::Status::Defaulted);
         EXPECT_EQ(doc->MousePatterns(), "*.pdf") << c.what;
     }
     ASSERT_EQ(routine.substr(0, 2), "\r\n");
