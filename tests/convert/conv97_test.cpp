@@ -3,9 +3,12 @@
 #include "convert/conv97.h"
 #include "convert/directhost.h"
 #include "convert/frmhelper.h"
+#include "convert/legacyopen.h"
 
 #include "common/fileutil.h"
+#include "files/resources.h"
 #include "support/manualtimer.h"
+#include "support/scriptedfiledialog.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -325,6 +328,42 @@ TEST_F(Conv97Test, ASlowHelperEndsByItsTimeOutAndCountsAsLoadedWhenAtTheWorkFile
         EXPECT_EQ(QFile::exists(path("new.ats")), arrived);
         EXPECT_TRUE(workFiles(folder()).isEmpty());
     }
+}
+
+TEST_F(Conv97Test, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
+    good97(path("old.ats"));
+    ASSERT_TRUE(
+        WriteWholeFile(path("modern.ats"), templateResource(kTemplateSafeConnection), true));
+    ScriptedFileDialog files;
+    setFileDialogService(&files);
+    const struct {
+        QString chosen;
+        std::deque<int16_t> answers;
+        std::optional<QString> newName, result;
+        QString lastMessage;
+    } cases[] = {
+        {path("modern.ats"), {}, std::nullopt, path("modern.ats"), {}},
+        {path("old.ats"), {7}, std::nullopt, std::nullopt, {}},
+        {path("old.ats"), {6}, std::nullopt, std::nullopt, {}}, // the dialog cancelled
+        {path("old.ats"),
+         {6},
+         path("gone/new.ats"),
+         std::nullopt,
+         "Unable to convert file to Velmaris 2000 format!"},
+        {path("old.ats"), {6}, path("new.ats"), path("new.ats"), {}},
+    };
+    for (const auto &c : cases) {
+        services.messages.asked.clear();
+        services.messages.answers = c.answers;
+        files.answers = {c.newName};
+        EXPECT_EQ(openLegacyCheck(c.chosen, {}), c.result) << c.chosen.toStdString();
+        EXPECT_EQ(services.messages.asked.size(), c.answers.size() + !c.lastMessage.isEmpty() * 2);
+        if (!c.lastMessage.isEmpty()) {
+            EXPECT_EQ(services.messages.asked.back().text, c.lastMessage);
+            EXPECT_EQ(services.messages.asked.back().style, 49);
+        }
+    }
+    setFileDialogService(nullptr);
 }
 
 } // namespace
