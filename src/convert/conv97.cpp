@@ -50,13 +50,20 @@ struct FileStamp {
     }
 };
 
+// The read-only attribute is the owner's missing write permission. Plain stat and chmod:
+// QFile::permissions asks access() three times more, once per file of a batch.
 bool isReadOnly(const QString &path) {
-    return !(QFile::permissions(path) & QFileDevice::WriteOwner);
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !(st.st_mode & S_IWUSR);
 }
 
 void makeNormal(const QString &path) {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
-                                    QFileDevice::ReadOwner);
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 &&
+        (st.st_mode & (S_IWUSR | S_IRUSR)) != (S_IWUSR | S_IRUSR)) {
+        ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR);
+    }
 }
 
 // The same file, whatever the spelling of its path; paths that differ only in letter case
@@ -65,8 +72,11 @@ bool sameFile(const QString &a, const QString &b) {
     if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) {
         return true;
     }
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 bool containsNoCase(const std::string &text, std::string_view what) {

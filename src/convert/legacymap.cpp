@@ -310,6 +310,9 @@ void CopyLegacyProperties(const LegacyDocumentReader &reader, PropertyBag &bag,
                           std::vector<SettingOutcome> *outcomes) {
     QuietErrors quiet;
     bag.clear();
+    if (outcomes) {
+        outcomes->reserve(outcomes->size() + 200); // about 165 settings and a few keys
+    }
     Copy copy(reader, bag, outcomes);
     for (const LegacyMapRow &row : rows()) {
         quiet.step([&] {
