@@ -159,6 +159,21 @@ const std::vector<Command> &commands() {
                      flag("gui", "Install the GUI server, too.")},
          .example = "zelpdev2k-cli publish --intranet sales.ats",
          .run = runPublish},
+        {.name = "convert",
+         .synopsis =
+             "[--yes] [--report FILE] OLD NEW\n[--yes] [--report FILE] --into DIR OLD|FOLDER...",
+         .summary = "Convert connection files of the 97 generation into 2000 files.",
+         .description =
+             "Each 97 file becomes a file of the same client (safe or unsafe) with its settings,\n"
+             "script and keys. With --into every file given, and every file under every folder\n"
+             "given, goes to DIR/name.ats; the work goes on after a file that fails. An existing\n"
+             "target is skipped unless --yes answers the overwrite question.",
+         .options = {flag("yes", "Answer Yes to every overwrite question."),
+                     valued("into", "DIR", "Convert each OLD to DIR/name.ats."),
+                     valued("report", "FILE",
+                            "Write a JSON report of the run: per file and per setting.")},
+         .example = "zelpdev2k-cli convert --into ats2000/ --report migration.json ats97/",
+         .run = runConvert},
     };
     return table;
 }

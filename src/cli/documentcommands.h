@@ -13,5 +13,8 @@ int runShow(const QStringList &args);
 // set FILE NAME=VALUE... or set --value NAME=VALUE... [--dry-run] FILE|FOLDER...: all values
 // are checked before any file is touched; each file is written whole or not at all.
 int runSet(const QStringList &args);
+// convert [--yes] [--report FILE] OLD NEW, or --into DIR OLD...: 97 connection files into
+// 2000 files; folders are walked for their files.
+int runConvert(const QStringList &args);
 
 } // namespace zelp::cli

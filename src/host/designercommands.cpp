@@ -106,6 +106,7 @@ void DesignerCommands::OpenFile(const QString &chosen) {
         if (openCheck_) {
             const std::optional<QString> checked = openCheck_(cycle_.currentFile);
             if (!checked) {
+                cycle_.currentFile.clear();
                 return;
             }
             cycle_.currentFile = *checked;

@@ -21,6 +21,8 @@ public:
     // The value stored under name, with its type; defaultValue when the document has none or
     // the name is not one that was asked for.
     PropertyValue ReadValue(const std::string &name, const PropertyValue &defaultValue) const;
+    // True when the document holds a value under name (one that was asked for).
+    bool HasValue(const std::string &name) const { return values_.count(name) != 0; }
 
     // Why the last LoadDocument returned false.
     QString lastError() const { return lastError_; }

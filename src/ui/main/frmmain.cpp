@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "hiddenbrowser.h"
 #include "windowdialogs.h"
 #include "windowplacement.h"
 
@@ -12,6 +13,7 @@
 #include "client/browser/webbrowser.h"
 #include "client/document/hostedclient.h"
 #include "common/errhndlr.h"
+#include "convert/legacyopen.h"
 #include "files/resources.h"
 #include "host/caption.h"
 
@@ -149,6 +151,7 @@ FrmMain::FrmMain(QSettings *settings, std::unique_ptr<OneShotTimer> watchdog, QW
         *hostBrowser_, *this, watchdog ? std::move(watchdog) : std::make_unique<QtOneShotTimer>(),
         [] { return defaultScript(); });
     commands_ = std::make_unique<DesignerCommands>(*cycle_, *dialogs_);
+    installOpenCheck();
     connect(browser_, &WebBrowser::NavigateComplete2, this, [this] {
         Guarded("main", "WebBrowser_NavigateComplete2").step([this] {
             cycle_->navigateComplete();
@@ -177,6 +180,14 @@ void FrmMain::openFromCommandLine(const QString &path) {
 void FrmMain::setDialogs(DesignerDialogs *dialogs) {
     dialogs_ = dialogs ? dialogs : ownDialogs_.get();
     commands_ = std::make_unique<DesignerCommands>(*cycle_, *dialogs_);
+    installOpenCheck();
+}
+
+void FrmMain::installOpenCheck() {
+    // A 97 file is converted in a hidden browser of its own before Open loads the result.
+    commands_->setOpenCheck([](const QString &chosen) {
+        return openLegacyCheck(chosen, [] { return std::make_unique<HiddenBrowser>(); });
+    });
 }
 
 void FrmMain::createButtons() {

@@ -72,6 +72,7 @@ private:
     class Client;
     void createMenus();
     void createButtons();
+    void installOpenCheck();
     void layoutClient();
     void restorePlacement();
     void applyOuterSize();

@@ -1,0 +1,354 @@
+#include "conv97.h"
+
+#include "directhost.h"
+#include "legacymap.h"
+
+#include "client/core/clientdocument.h"
+#include "common/ansi.h"
+#include "common/errhndlr.h"
+#include "common/fileutil.h"
+#include "common/msgbox.h"
+#include "common/strfunc.h"
+#include "files/resources.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace zelp {
+
+namespace {
+
+constexpr int16_t kStyleNotice = 48;
+constexpr int16_t kStyleYesNo = 4;
+constexpr int16_t kAnswerYes = 6;
+
+// What tells a rewritten file from the one that was there: a save writes a new file and
+// renames it over the old one, an in-place write changes its time stamp.
+struct FileStamp {
+    bool exists = false;
+    ino_t inode = 0;
+    timespec modified{};
+    off_t size = 0;
+
+    static FileStamp of(const QString &path) {
+        struct stat st {};
+        FileStamp stamp;
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+            stamp = {true, st.st_ino, st.st_mtim, st.st_size};
+        }
+        return stamp;
+    }
+    bool operator!=(const FileStamp &o) const {
+        return exists != o.exists || inode != o.inode || modified.tv_sec != o.modified.tv_sec ||
+               modified.tv_nsec != o.modified.tv_nsec || size != o.size;
+    }
+};
+
+// The read-only attribute is the owner's missing write permission. Plain stat and chmod:
+// QFile::permissions asks access() three times more, once per file of a batch.
+bool isReadOnly(const QString &path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !(st.st_mode & S_IWUSR);
+}
+
+void makeNormal(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 &&
+        (st.st_mode & (S_IWUSR | S_IRUSR)) != (S_IWUSR | S_IRUSR)) {
+        ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR);
+    }
+}
+
+// The same file, whatever the spelling of its path; paths that differ only in letter case
+// name different files here.
+bool sameFile(const QString &a, const QString &b) {
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) {
+        return true;
+    }
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+bool containsNoCase(const std::string &text, std::string_view what) {
+    const auto it =
+        std::search(text.begin(), text.end(), what.begin(), what.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    return it != text.end();
+}
+
+} // namespace
+
+QByteArray ClassIdToBytes(const QString &text) {
+    std::string t = text.toStdString();
+    if (!t.empty() && t.front() == '{') {
+        t.erase(0, 1);
+    }
+    if (!t.empty() && t.back() == '}') {
+        t.pop_back();
+    }
+    const size_t sizes[5] = {8, 4, 4, 4, 12};
+    std::string groups[5];
+    for (int i = 0; i < 5; ++i) {
+        groups[i] = Strfunc::Field(t, "-", i + 1);
+        if (groups[i].size() != sizes[i] ||
+            !std::all_of(groups[i].begin(), groups[i].end(),
+                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+            return {};
+        }
+    }
+    QByteArray bytes;
+    const auto pair = [&](const std::string &g, size_t at) {
+        bytes.append(char(std::stoi(g.substr(at, 2), nullptr, 16)));
+    };
+    for (int i = 0; i < 3; ++i) {
+        for (size_t at = groups[i].size(); at > 0; at -= 2) {
+            pair(groups[i], at - 2);
+        }
+    }
+    for (int i = 3; i < 5; ++i) {
+        for (size_t at = 0; at < groups[i].size(); at += 2) {
+            pair(groups[i], at);
+        }
+    }
+    return bytes;
+}
+
+std::string disconnectedRoutine() {
+    static const char *const kReconnectLine =
+        "\tActiveSession.Emulate \"to reconnect, right-click here, then select Reset -> "
+        "Connection\"";
+    static const char *const lines[] = {
+        "' The Disconnected routine is called when the connection is broken,",
+        "' either from the host, or due to network error. Use this routine",
+        "' to allow the user to reconnect or take other action such as",
+        "' closing the browser window.",
+        "Sub Disconnected()",
+        "\t' The following 3 lines display a message and allow the user to reconnect",
+        "\tActiveSession.Reset 1 'clear screen",
+        "\tActiveSession.Emulate \"Disconnected...\" & Chr$(13) & Chr$(10) & Chr$(10)",
+        kReconnectLine,
+        "\t' The following line closes the browser window",
+        "\t' Window.Quit",
+        "End Sub",
+    };
+    std::string text;
+    for (const char *line : lines) {
+        text += "\r\n";
+        text += line;
+    }
+    return text + "\r\n";
+}
+
+Conv97::Conv97(BrowserFactory browsers, TimerFactory timers)
+    : browsers_(std::move(browsers)), timers_(std::move(timers)) {
+    if (!browsers_) {
+        browsers_ = [] { return std::make_unique<DirectHost>(); };
+    }
+    if (!timers_) {
+        timers_ = [] { return std::make_unique<QtOneShotTimer>(); };
+    }
+}
+
+Conv97::~Conv97() = default;
+
+bool Conv97::Test(const QString &fileName) {
+    safe97_ = false;
+    unsafe97_ = false;
+    // Decided before opening: a pipe or a device would block the read, a folder has no bytes.
+    if (!QFileInfo(fileName).isFile()) {
+        testedContent_.clear();
+        return false;
+    }
+    testedContent_ = ReadWholeFile(fileName);
+    if (testedContent_.size() < 16) {
+        return false;
+    }
+    static const QByteArray unsafeBytes = ClassIdToBytes(QString::fromLatin1(kUnsafe97ClassId));
+    static const QByteArray safeBytes = ClassIdToBytes(QString::fromLatin1(kSafe97ClassId));
+    unsafe97_ = testedContent_.contains(unsafeBytes);
+    if (!unsafe97_) {
+        safe97_ = testedContent_.contains(safeBytes);
+    }
+    testedName_ = fileName;
+    return unsafe97_ || safe97_;
+}
+
+std::string Conv97::PropertyNameList() {
+    return LegacyMap::PropertyNameList();
+}
+
+void Conv97::CopyLegacyProperties(const LegacyDocumentReader &reader) {
+    bag_ = std::make_unique<PropertyBag>();
+    report_.settings.clear();
+    LegacyMap::CopyLegacyProperties(reader, *bag_, &report_.settings);
+}
+
+void Conv97::Helper_Complete(bool status) {
+    done_ = true;
+    status_ = status;
+    Q_EMIT helperDone();
+}
+
+int16_t Conv97::say(const QString &text, int16_t style) {
+    report_.message = text;
+    return MessageBox(text, style);
+}
+
+bool Conv97::fail(const QString &text) {
+    say(text, kStyleNotice);
+    report_.result = ConversionReport::Result::Failed;
+    return false;
+}
+
+void Conv97::waitForHelper() {
+    // The helper's time-out ends every wait; a helper that is not busy has nothing to end.
+    if (done_ || !helper_ || !helper_->busy()) {
+        return;
+    }
+    QEventLoop loop;
+    connect(this, &Conv97::helperDone, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void Conv97::unloadHelper() {
+    helper_.reset();
+}
+
+void Conv97::fillDocument(QObject *hosted) {
+    QuietErrors quiet;
+    auto *doc = qobject_cast<ClientDocument *>(hosted);
+    std::string script;
+    quiet.step([&] {
+        const PropertyValue stored = bag_->ReadProperty("Script", std::string());
+        script =
+            PositionXor(QByteArray::fromStdString(std::get<std::string>(stored))).toStdString();
+        if (!script.empty()) {
+            script = script.substr(0, script.find('\0'));
+            if (!containsNoCase(script, "Sub Disconnected()")) {
+                script += disconnectedRoutine();
+            }
+        }
+    });
+    quiet.step([&] { doc->setScript(script); });
+    quiet.step([&] {
+        doc->setMousePatterns(
+            std::get<std::string>(bag_->ReadProperty("MousePatterns", std::string())));
+    });
+    quiet.step([&] { doc->Settings()->ReadProperties(*bag_); });
+    bag_.reset();
+    quiet.step([&] { doc->PropChanged(); });
+}
+
+bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
+    report_ = {};
+    report_.source = oldFileName;
+    report_.target = newFileName;
+    const auto skip = [this] {
+        report_.result = ConversionReport::Result::Skipped;
+        return false;
+    };
+    if (oldFileName != testedName_ && !Test(oldFileName)) {
+        return fail(QString::fromLatin1(ConvTexts::kUnableToOpen) + oldFileName);
+    }
+    if (!safe97_ && !unsafe97_) {
+        return fail(QString::fromLatin1(ConvTexts::kNoGuid) + oldFileName);
+    }
+    report_.client = unsafe97_ ? QStringLiteral("unsafe") : QStringLiteral("safe");
+
+    if (sameFile(newFileName, oldFileName)) {
+        if (say(QString::fromLatin1(ConvTexts::kSameName), kStyleYesNo) != kAnswerYes) {
+            return skip();
+        }
+    } else if (FileExists(newFileName) && isReadOnly(newFileName)) {
+        if (say(QStringLiteral("File %1 is a read-only file.\r\nDo you want to continue anyway?")
+                    .arg(newFileName),
+                kStyleYesNo) != kAnswerYes) {
+            return skip();
+        }
+        makeNormal(newFileName);
+    } else if (FileExists(newFileName)) {
+        if (say(QStringLiteral(
+                    "File %1 already exists. Are you sure you want to overwrite this file?")
+                    .arg(newFileName),
+                kStyleYesNo) != kAnswerYes) {
+            return skip();
+        }
+    }
+
+    {
+        LegacyDocumentReader reader;
+        const QString classId = QString::fromLatin1(safe97_ ? kSafe97ClassId : kUnsafe97ClassId);
+        if (!reader.LoadDocument(oldFileName, classId, PropertyNameList())) {
+            fail(QString::fromLatin1(ConvTexts::kFailed97) + oldFileName);
+            report_.message += QStringLiteral(" (%1)").arg(reader.lastError());
+            return false;
+        }
+        CopyLegacyProperties(reader);
+    }
+
+    const QString work = NewWorkFileName(FolderOf(newFileName));
+    // Kept once per process: a batch would otherwise unpack the resource for every file.
+    static const QByteArray unsafeTemplate = templateResource(kTemplateUnsafeConnection);
+    static const QByteArray safeTemplate = templateResource(kTemplateSafeConnection);
+    const QByteArray &bytes = unsafe97_ ? unsafeTemplate : safeTemplate;
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, true)) {
+        return fail(QString::fromLatin1(ConvTexts::kUnableToWriteTemp) + work);
+    }
+    const auto abandon = [&](const QString &text) {
+        fail(text);
+        QuietErrors quiet;
+        quiet.step([&] { unloadHelper(); });
+        quiet.step([&] { QFile::remove(work); });
+        return false;
+    };
+    try {
+        helper_ = std::make_unique<FrmHelper>(browsers_(), timers_());
+        connect(helper_.get(), &FrmHelper::Complete, this, &Conv97::Helper_Complete);
+        done_ = false;
+        helper_->Navigate(work);
+        waitForHelper();
+        QObject *hosted = helper_->Document();
+        // A file the helper could not take as a client document is no load either.
+        if (!status_ || !qobject_cast<ClientDocument *>(hosted)) {
+            return abandon(QString::fromLatin1(ConvTexts::kFailed2000));
+        }
+        fillDocument(hosted);
+
+        makeNormal(work);
+        const FileStamp before = FileStamp::of(work);
+        done_ = false;
+        helper_->Save();
+        waitForHelper();
+        const FileStamp after = FileStamp::of(work);
+        // Reporting success with nothing at the target would lose the conversion silently.
+        if (!after.exists || !(after != before)) {
+            return abandon(QString::fromLatin1(ConvTexts::kNotSaved) + work);
+        }
+        // MoveFileOver replaces the target only once the converted file is complete.
+        if (!MoveFileOver(work, newFileName)) {
+            return abandon(QString::fromLatin1(ConvTexts::kUnableToMove) + newFileName);
+        }
+        unloadHelper();
+    } catch (...) {
+        const ErrorInfo error = errorFrom(std::current_exception());
+        return abandon(QString::fromLatin1(ConvTexts::kConversionFailed) + QStringLiteral("\r\n") +
+                       QString::fromStdString(error.description));
+    }
+    report_.result = ConversionReport::Result::Converted;
+    report_.message.clear();
+    return true;
+}
+
+} // namespace zelp

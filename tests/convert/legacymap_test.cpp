@@ -1,0 +1,245 @@
+#include "convtestfiles.h"
+
+#include "convert/conv97.h"
+#include "convert/legacymap.h"
+
+#include "client/core/settingsschema.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+namespace zelp::test {
+namespace {
+
+using Shape = LegacyMapRow::Shape;
+
+class LegacyMapTest : public ::testing::Test {
+protected:
+    ServiceScope services;
+
+    // Converts a 97 file with these properties; nullptr when that failed.
+    std::unique_ptr<ClientDocument> convert(const std::vector<Legacy97Property> &properties,
+                                            ConversionReport *report = nullptr,
+                                            const char *classId = kUnsafe97ClassId) {
+        const QString old97 = services.dir.filePath(QStringLiteral("old.ats"));
+        const QString target = services.dir.filePath(QStringLiteral("new.ats"));
+        QFile::remove(target);
+        EXPECT_TRUE(write97File(old97, classId, properties));
+        Conv97 converter;
+        const bool done = converter.Convert(old97, target);
+        if (report) {
+            *report = converter.report();
+        }
+        EXPECT_TRUE(done) << (services.messages.asked.empty()
+                                  ? std::string()
+                                  : services.messages.asked.back().text.toStdString());
+        return done ? ClientDocument::load(target) : nullptr;
+    }
+    static PropertyValue setting(const ClientDocument &doc, const std::string &name) {
+        return doc.Settings()->value(name).value_or(std::string("<unknown>"));
+    }
+};
+
+// A value of the type the 97 client kept, different from every default.
+PropertyValue changed(const LegacyMapRow &row) {
+    const PropertyValue base = row.readDefault.value_or(int32_t(0));
+    switch (typeOf(base)) {
+    case ValueType::Text:
+        return std::string("x-") + row.legacyName;
+    case ValueType::Int16:
+        return int16_t(std::get<int16_t>(base) + 3);
+    case ValueType::Int32:
+        return int32_t(std::get<int32_t>(base) + 3);
+    case ValueType::Bool:
+        return !std::get<bool>(base);
+    case ValueType::Double:
+        break;
+    }
+    return 1.5;
+}
+
+TEST(LegacyMap, EveryRowNamesASettingOfTheSameTypeAndDefault) {
+    int entries = 0;
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        entries += row.shape == Shape::FunctionKeys ? 2 : 1;
+        if (row.shape == Shape::Document) {
+            continue;
+        }
+        const std::string name = row.shape == Shape::Palette        ? row.name + "15"
+                                 : row.shape == Shape::AttrColors   ? row.name + "63"
+                                 : row.shape == Shape::FunctionKeys ? row.name + "F1"
+                                                                    : row.name;
+        const auto def = SettingsSchema::find(name);
+        ASSERT_TRUE(def) << name;
+        EXPECT_EQ(def->legacyName, row.shape == Shape::Plain ? row.legacyName : "") << name;
+        if (row.writeDefault) {
+            EXPECT_EQ(typeOf(*row.writeDefault), def->type) << name;
+            EXPECT_TRUE(sameValue(*row.writeDefault, def->defaultValue)) << name;
+        }
+    }
+    EXPECT_EQ(entries, 85);
+    const std::string list = LegacyMap::PropertyNameList();
+    EXPECT_TRUE(list.starts_with("Script\r\nMousePatterns\r\nSessionTitle\r\n"));
+    EXPECT_NE(list.find("\r\nKeyCount\r\nKey(KeyCount)\r\nCaptureDir\r\n"), std::string::npos);
+    EXPECT_TRUE(list.ends_with("\r\nAutoZmodem"));
+}
+
+TEST_F(LegacyMapTest, EveryPlainRowArrivesUnderIts2000NameWithItsType) {
+    std::vector<Legacy97Property> properties;
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        if (row.shape == Shape::Plain) {
+            properties.push_back({row.legacyName, changed(row)});
+        }
+    }
+    ConversionReport report;
+    const auto doc = convert(properties, &report);
+    ASSERT_TRUE(doc);
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        if (row.shape != Shape::Plain) {
+            continue;
+        }
+        const PropertyValue got = setting(*doc, row.name);
+        const SettingDef def = *SettingsSchema::find(row.name);
+        EXPECT_EQ(typeOf(got), def.type) << row.name;
+        EXPECT_TRUE(sameValue(got, changed(row))) << row.name << " = " << formatValue(got);
+        const auto outcome =
+            std::find_if(report.settings.begin(), report.settings.end(),
+                         [&](const SettingOutcome &s) { return s.name == row.name; });
+        ASSERT_NE(outcome, report.settings.end()) << row.name;
+        EXPECT_EQ(outcome->status, SettingOutcome::Status::Carried) << row.name;
+    }
+    // The 97 boolean under the 2000 mode number.
+    EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
+}
+
+TEST_F(LegacyMapTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
+    const auto defaults = [](const char *prefix, int count) {
+        std::vector<double> values;
+        for (int i = 0; i < count; ++i) {
+            values.push_back(
+                std::get<double>(SettingsSchema::find(prefix + std::to_string(i))->defaultValue));
+        }
+        return values;
+    };
+    const auto filled = [](std::vector<double> head, int count) {
+        head.resize(count, 0);
+        return head;
+    };
+    std::vector<double> seventeen;
+    std::string longList;
+    for (int i = 1; i <= 70; ++i) {
+        longList += std::to_string(i * 10) + (i < 70 ? "," : "");
+        seventeen.push_back(i * 10);
+    }
+    const struct {
+        const char *what;
+        const char *name97;
+        const char *prefix;
+        int count;
+        std::optional<std::string> list;
+        std::vector<double> expected;
+    } cases[] = {
+        {"no palette", "Palette", "sPalette", 16, std::nullopt, defaults("sPalette", 16)},
+        {"empty palette", "Palette", "sPalette", 16, "", defaults("sPalette", 16)},
+        {"short palette", "Palette", "sPalette", 16, "0,255", filled({0, 255}, 16)},
+        {"long palette", "Palette", "sPalette", 16, longList, filled(seventeen, 16)},
+        {"not numbers", "Palette", "sPalette", 16, " 1 2abc,red,&,-2.5e1x",
+         filled({12, 0, 0, -25}, 16)},
+        {"short attributes", "AttrColors", "sAttrColor", 64, "7,8", filled({7, 8}, 64)},
+        {"long attributes", "AttrColors", "sAttrColor", 64, longList, filled(seventeen, 64)},
+    };
+    for (const auto &c : cases) {
+        std::vector<Legacy97Property> properties;
+        if (c.list) {
+            properties.push_back({c.name97, *c.list});
+        }
+        const auto doc = convert(properties);
+        ASSERT_TRUE(doc) << c.what;
+        for (int i = 0; i < c.count; ++i) {
+            EXPECT_EQ(setting(*doc, c.prefix + std::to_string(i)), PropertyValue(c.expected[i]))
+                << c.what << " " << i;
+        }
+    }
+}
+
+TEST_F(LegacyMapTest, FunctionKeysTakeTheirNamesAndArrowNotation) {
+    using Keys = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        const char *what;
+        std::vector<Legacy97Property> properties;
+        std::string list; // FKeys; empty: not written
+        Keys keys;
+    } cases[] = {
+        {"control and high characters",
+         {{"KeyCount", int16_t(2)},
+          {"Key1", std::string("F1\0\r", 4)},
+          {"Key2", std::string("PF2\0\x1b[A\xc1 ", 9)}},
+         "F1,PF2",
+         {{"F1", "^M"}, {"PF2", "^[[A\\A ^"}}},
+        {"no NUL", {{"KeyCount", int16_t(1)}, {"Key1", std::string("F5")}}, "F5", {{"F5", ""}}},
+        {"missing count", {{"Key1", std::string("F1\0x", 4)}}, "", {}},
+        {"empty count", {{"KeyCount", std::string("")}, {"Key1", std::string("F1\0x", 4)}}, "", {}},
+        {"count of a missing key",
+         {{"KeyCount", int32_t(2)}, {"Key2", std::string("F2\0y", 4)}},
+         "F2",
+         {{"F2", "y"}}},
+    };
+    for (const auto &c : cases) {
+        const auto doc = convert(c.properties);
+        ASSERT_TRUE(doc) << c.what;
+        const auto records = doc->Settings()->toRecords();
+        Keys keys;
+        std::string list;
+        for (const PropertyRecord &r : records) {
+            if (r.name == "FKeys") {
+                list = std::get<std::string>(r.value);
+            } else if (r.name.starts_with("sFKey")) {
+                keys.emplace_back(r.name.substr(5), std::get<std::string>(r.value));
+            }
+        }
+        EXPECT_EQ(list, c.list) << c.what;
+        // A key with an empty value is not stored apart from its place in FKeys.
+        Keys expected = c.keys;
+        std::erase_if(expected, [](const auto &k) { return k.second.empty(); });
+        EXPECT_EQ(keys, expected) << c.what;
+    }
+}
+
+TEST_F(LegacyMapTest, TheScriptIsCutAtItsFirstNulAndGetsTheDisconnectedRoutineOnce) {
+    const std::string routine = disconnectedRoutine();
+    const struct {
+        const char *what;
+        std::optional<std::string> script; // as the user wrote it
+        std::string expected;
+    } cases[] = {
+        {"none", std::nullopt, ""},
+        {"empty", "", ""},
+        {"without the routine", "Sub Main()\r\nEnd Sub", "Sub Main()\r\nEnd Sub" + routine},
+        {"any letter case", "x\r\nsUB dISCONNECTED()\r\nEnd Sub",
+         "x\r\nsUB dISCONNECTED()\r\nEnd Sub"},
+        {"in a comment", "' sub disconnected() is not needed",
+         "' sub disconnected() is not needed"},
+        {"NUL padding", std::string("abc\0\0\0\0", 7), "abc" + routine},
+        {"routine after the NUL", std::string("abc\0Sub Disconnected()", 22), "abc" + routine},
+    };
+    for (const auto &c : cases) {
+        std::vector<Legacy97Property> properties = {{"MousePatterns", std::string("*.pdf")}};
+        if (c.script) {
+            properties.push_back({"Script", xored(*c.script)});
+        }
+        ConversionReport report;
+        const auto doc = convert(properties, &report, kSafe97ClassId);
+        ASSERT_TRUE(doc) << c.what;
+        EXPECT_EQ(doc->Script(), c.expected) << c.what;
+        EXPECT_EQ(report.settings[0].status,
+                  c.script ? SettingOutcome::Status::Carried : SettingOutcome::Status::Defaulted);
+        EXPECT_EQ(doc->MousePatterns(), "*.pdf") << c.what;
+    }
+    ASSERT_EQ(routine.substr(0, 2), "\r\n");
+    EXPECT_NE(routine.find("\r\nSub Disconnected()\r\n\t' The following 3 lines"),
+              std::string::npos);
+    EXPECT_TRUE(routine.ends_with("\r\nEnd Sub\r\n"));
+}
+
+} // namespace
+} // namespace zelp::test
