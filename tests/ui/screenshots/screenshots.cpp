@@ -1,6 +1,7 @@
 // Shows the common windows and the designer window and saves a picture of each into the
 // folder given as argument: msgbox.png, errhndlr.png, aboutbox.png, help.png, designer.png,
-// frmdoctype.png, frmsave.png, settings.png, scripteditor.png, testconnection.png.
+// frmdoctype.png, frmsave.png, settings.png, scripteditor.png, testconnection.png,
+// convert.png.
 #include "ui/common/frmaboutbox.h"
 #include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
@@ -12,6 +13,7 @@
 #include "client/core/clientdocument.h"
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
+#include "convert/conv97.h"
 #include "files/resources.h"
 
 #include <QAbstractButton>
@@ -80,6 +82,18 @@ int main(int argc, char **argv) {
     box.showMessage(QStringLiteral("The connection \"Host.ats\" has been changed.\n"
                                    "Do you want to save the changes?"),
                     35 + 256);
+
+    // The question Open asks of a file of the 97 generation.
+    zelp::FrmMsgBox convert;
+    QTimer::singleShot(0, &convert, [&] {
+        save(convert, "convert.png");
+        convert.close();
+    });
+    convert.showMessage(QStringLiteral("/home/admin/conns97/Sales.ats") +
+                            QString::fromLatin1(zelp::ConvTexts::kIsLegacy) +
+                            QStringLiteral("\r\n") +
+                            QString::fromLatin1(zelp::ConvTexts::kConvertQuestion),
+                        35);
 
     zelp::FrmErrHndlr errors;
     errors.setReport(QString::fromStdString(zelp::ErrHndlr::buildReport(
