@@ -5,7 +5,7 @@ _zelpdev2k_cli() {
 
     local commands
     commands=$(zelpdev2k-cli --help 2>/dev/null | awk '/^Commands:/ {on=1; next} on && /^  [a-z]/ {print $1} on && /^$/ {on=0}')
-    [ -n "$commands" ] || commands="new show set publish settings export import diff test convert help"
+    [ -n "$commands" ] || commands="settings new show set export import diff test publish convert help"
 
     if [ "$cword" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
