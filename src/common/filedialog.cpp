@@ -8,9 +8,13 @@ namespace {
 FileDialogService *g_service = nullptr;
 }
 
-void setFileDialogService(FileDialogService *service) { g_service = service; }
+void setFileDialogService(FileDialogService *service) {
+    g_service = service;
+}
 
-FileDialogService *fileDialogService() { return g_service; }
+FileDialogService *fileDialogService() {
+    return g_service;
+}
 
 std::optional<QString> ChooseFile(const FileDialogRequest &request) {
     if (!g_service) {
