@@ -112,7 +112,7 @@ protected:
     }
 };
 
-TEST_F(FrmMainTest, ThePositionIsRememberedAndReadAsThePartSays) {
+TEST_F(FrmMainTest, ThePositionIsRememberedAndReadBackWithItsFallbacks) {
     const struct {
         const char *what;
         std::map<const char *, const char *> stored;
