@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the screenshots need (as root).
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgsf-1-dev libvterm-dev libcsv-dev
     libgtest-dev libgmock-dev libbenchmark-dev

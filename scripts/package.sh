@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELP_BUILD_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER}
+    -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build/release -j2
 rm -rf build/package
 (cd build/release && cpack -G DEB -B "$PWD/../package" >/dev/null)
