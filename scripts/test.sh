@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 # A compiler cache left by an earlier build on this machine makes the two builds quick.
-export CCACHE_BASEDIR="$PWD" CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELP_SANITIZE=ON -DZELP_BUILD_BENCH=ON
 cmake --build build/asan -j2
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
