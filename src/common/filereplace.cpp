@@ -95,6 +95,27 @@ bool rewriteInPlace(const QString &target, int64_t size, const FileFiller &fill,
 
 } // namespace
 
+QString refusalFor(const struct stat &existing) {
+    if (!S_ISREG(existing.st_mode)) {
+        return QStringLiteral("it is not a regular file");
+    }
+    if ((existing.st_mode & 0222) == 0) {
+        return QStringLiteral("the file is read-only");
+    }
+    return {};
+}
+
+bool keepModeOf(int fd, const struct stat &replaced) {
+    if (::fchmod(fd, replaced.st_mode & 07777) != 0) {
+        return false;
+    }
+    if (replaced.st_uid != ::geteuid() || replaced.st_gid != ::getegid()) {
+        // Only a privileged caller can hand the file back to its owner; others keep theirs.
+        (void)::fchown(fd, replaced.st_uid, replaced.st_gid);
+    }
+    return true;
+}
+
 bool writeAllBytes(int fd, const char *data, int64_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size_t(size));
@@ -124,12 +145,11 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
     if (!exists && errno != ENOENT) {
         return failWithErrno(error);
     }
-    if (exists && !S_ISREG(old.st_mode)) {
-        return fail(error, QStringLiteral("it is not a regular file"));
-    }
-    // Write protection is honoured even where the caller could override it.
-    if (exists && (old.st_mode & 0222) == 0) {
-        return fail(error, QStringLiteral("the file is read-only"));
+    if (exists) {
+        const QString refusal = refusalFor(old);
+        if (!refusal.isEmpty()) {
+            return fail(error, refusal);
+        }
     }
     if (exists && ::access(native(target).constData(), W_OK) != 0) {
         return failWithErrno(error);
@@ -145,11 +165,7 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
     }
     bool ok = fill(fd);
     if (ok && exists) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-        if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-            // Only a privileged caller can hand the file back to its owner; others keep theirs.
-            (void)::fchown(fd, old.st_uid, old.st_gid);
-        }
+        ok = keepModeOf(fd, old);
     }
     ok = ok && ::fsync(fd) == 0;
     const int code = errno;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+struct stat;
+
 namespace zelp {
 
 // Puts size bytes into an open file descriptor; false with errno set on any failure.
@@ -18,6 +20,13 @@ using FileFiller = std::function<bool(int fd)>;
 // it changes. False with *error set to the system's reason when the file was not replaced:
 // then no fresh file is left behind.
 bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QString *error);
+
+// Why an existing file may be replaced by no writer (not a regular file, write-protected even
+// where the caller could override it); empty when it may.
+QString refusalFor(const struct stat &existing);
+// Gives the file open as fd the mode and, where the caller may, the owner of the file it
+// replaces; false when the mode could not be set.
+bool keepModeOf(int fd, const struct stat &replaced);
 
 // Writes all bytes to fd, going on after interrupted and partial writes.
 bool writeAllBytes(int fd, const char *data, int64_t size);

@@ -211,17 +211,15 @@ bool MoveFileOver(const QString &source, const QString &target, QString *error) 
     struct stat old {};
     const QByteArray to = QFile::encodeName(target);
     if (::stat(to.constData(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) {
-            return setError(error, QStringLiteral("it is not a regular file"));
-        }
-        if ((old.st_mode & 0222) == 0) {
-            return setError(error, QStringLiteral("the file is read-only"));
+        const QString refusal = refusalFor(old);
+        if (!refusal.isEmpty()) {
+            return setError(error, refusal);
         }
         // The replaced file keeps its mode and, where the caller may, its owner.
-        const QByteArray from = QFile::encodeName(source);
-        if (::chmod(from.constData(), old.st_mode & 07777) == 0 &&
-            (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-            (void)::chown(from.constData(), old.st_uid, old.st_gid);
+        const int fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            keepModeOf(fd, old);
+            ::close(fd);
         }
     }
     // rename() replaces the target in one step on the same file system.
