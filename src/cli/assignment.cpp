@@ -6,6 +6,9 @@
 #include "client/core/settingsschema.h"
 #include "common/ansi.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
+
 namespace zelp::cli {
 
 std::optional<PropertyValue> valueFor(const std::string &name, const QString &text,
@@ -85,6 +88,16 @@ QString describeChanges(const QString &file, const std::vector<Change> &changes)
                      Output::display(c.after), same ? QStringLiteral(" (unchanged)") : QString());
     }
     return out;
+}
+
+QJsonArray jsonOfChanges(const std::vector<Change> &changes) {
+    QJsonArray list;
+    for (const Change &c : changes) {
+        list.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(c.name)},
+                                {QStringLiteral("old"), Output::jsonOf(c.before)},
+                                {QStringLiteral("new"), Output::jsonOf(c.after)}});
+    }
+    return list;
 }
 
 } // namespace zelp::cli

@@ -2,6 +2,7 @@
 
 #include "client/core/propertyvalue.h"
 
+#include <QJsonArray>
 #include <QString>
 #include <QStringList>
 
@@ -41,5 +42,7 @@ std::vector<Change> apply(ClientDocument &doc, const std::vector<Assignment> &as
 
 // "FILE: NAME OLD -> NEW" for each change, "(unchanged)" after those that changed nothing.
 QString describeChanges(const QString &file, const std::vector<Change> &changes);
+// The changes in JSON: one object {name, old, new} each.
+QJsonArray jsonOfChanges(const std::vector<Change> &changes);
 
 } // namespace zelp::cli

@@ -46,16 +46,6 @@ std::optional<QByteArray> readSheet(const QString &name, QString *error) {
     return bytes;
 }
 
-QJsonArray jsonOf(const std::vector<Change> &changes) {
-    QJsonArray list;
-    for (const Change &c : changes) {
-        list.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(c.name)},
-                                {QStringLiteral("old"), Output::jsonOf(c.before)},
-                                {QStringLiteral("new"), Output::jsonOf(c.after)}});
-    }
-    return list;
-}
-
 // What a new file's settings change from the defaults.
 std::vector<Change> changesOfNew(const std::vector<Assignment> &settings) {
     std::vector<Change> changes;
@@ -179,7 +169,7 @@ int runImport(const QStringList &args) {
             Output::printJson(QJsonObject{{QStringLiteral("file"), t.path},
                                           {QStringLiteral("action"), action},
                                           {QStringLiteral("client"), Output::kindName(!unsafe)},
-                                          {QStringLiteral("changes"), jsonOf(changes)},
+                                          {QStringLiteral("changes"), jsonOfChanges(changes)},
                                           {QStringLiteral("written"), differs && !dryRun}});
         } else if (dryRun) {
             Output::print(

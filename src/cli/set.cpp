@@ -14,20 +14,6 @@
 
 namespace zelp::cli {
 
-namespace {
-
-QJsonArray jsonOf(const std::vector<Change> &changes) {
-    QJsonArray list;
-    for (const Change &c : changes) {
-        list.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(c.name)},
-                                {QStringLiteral("old"), Output::jsonOf(c.before)},
-                                {QStringLiteral("new"), Output::jsonOf(c.after)}});
-    }
-    return list;
-}
-
-} // namespace
-
 int runSet(const QStringList &args) {
     QCommandLineParser parser;
     if (!parseArguments(parser, "set", args)) {
@@ -76,7 +62,7 @@ int runSet(const QStringList &args) {
         changed += differs ? 1 : 0;
         if (json) {
             Output::printJson(QJsonObject{{QStringLiteral("file"), file},
-                                          {QStringLiteral("changes"), jsonOf(changes)},
+                                          {QStringLiteral("changes"), jsonOfChanges(changes)},
                                           {QStringLiteral("written"), differs && !dryRun}});
         } else if (dryRun) {
             Output::print(describeChanges(file, changes));
