@@ -127,8 +127,7 @@ bool refuse(QString *error, const QString &why) {
 bool readStorage(GsfInfile *dir, CompoundContent &content, int depth, uint64_t &total,
                  QString *error) {
     const auto damaged = [error] {
-        failed<int>(error, QStringLiteral("its directory is damaged"));
-        return false;
+        return refuse(error, QStringLiteral("its directory is damaged"));
     };
     const auto id = classIdOf(dir, error);
     if (!id) {
