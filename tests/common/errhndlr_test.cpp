@@ -29,61 +29,45 @@ void raiseIn(const char *module, const char *procedure, int number, const char *
 }
 
 TEST_F(ErrorHandlerTest, ReportLines) {
-    const struct {
-        ErrorInfo error;
-        std::string afterProcedure;
-    } cases[] = {
+    const std::pair<ErrorInfo, std::string> cases[] = {
         {{53, "ZELPDEV2K", "File not found", 0}, "\r\nError:\t53\r\nDescription:\tFile not found"},
-        {{13, "gsf", "Type mismatch", 40},
-         " line 40\r\nError:\t13\r\nDescription:\tType mismatch\r\nSource:\tgsf"},
-        {{-1, "zelpdev2k", "Automation error", 0},
-         "\r\nError:\t0xFFFFFFFF\r\nDescription:\tAutomation error"},
+        {{13, "gsf", "Type", 40}, " line 40\r\nError:\t13\r\nDescription:\tType\r\nSource:\tgsf"},
+        {{-1, "zelpdev2k", "Automation", 0}, "\r\nError:\t0xFFFFFFFF\r\nDescription:\tAutomation"},
         {{0, "zelpdev2k", "", 0}, "\r\nError:\t0\r\nDescription:\t"},
         {{INT32_MIN, "zelpdev2k", "x", 0}, "\r\nError:\t0x80000000\r\nDescription:\tx"},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(ErrHndlr::buildReport(c.error, "zelpdev", "GetIniDir"),
-                  "Procedure:\tGetIniDir (zelpdev)" + c.afterProcedure + "\r\n");
+    for (const auto &[error, afterProcedure] : cases) {
+        EXPECT_EQ(ErrHndlr::buildReport(error, "zelpdev", "GetIniDir"),
+                  "Procedure:\tGetIniDir (zelpdev)" + afterProcedure + "\r\n");
     }
 }
 
 TEST_F(ErrorHandlerTest, EachChoiceIsLoggedAndActedOn) {
-    const struct {
-        int16_t choice;
-        const char *word;
-        int runs;          // how often the failing statement ran
-        bool after, threw; // whether the next statement ran, the caller got the error
-    } cases[] = {{ChoiceIgnore, "Ignore", 1, true, false},
-                 {ChoiceRetry, "Retry", 2, true, false},
-                 {ChoiceFail, "Fail", 1, false, true}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.word);
+    // how often the failing statement ran, whether the next one ran, whether the caller got it
+    const std::tuple<int16_t, const char *, int, bool, bool> cases[] = {
+        {ChoiceIgnore, "Ignore", 1, true, false},
+        {ChoiceRetry, "Retry", 2, true, false},
+        {ChoiceFail, "Fail", 1, false, true},
+    };
+    const std::string report = "Procedure:\tcmdNew_Click (main) line 12\r\nError:\t53\r\n"
+                               "Description:\tFile not found\r\n";
+    for (const auto &[choice, word, runs, after, threw] : cases) {
         ServiceScope local;
-        local.errors.answers = {c.choice};
-        int runs = 0;
-        bool after = false, threw = false;
+        local.errors.answers = {choice};
+        int ran = 0;
+        bool next = false, caught = false;
         try {
             Guarded guard("main", "cmdNew_Click");
-            guard.step(
-                [&] {
-                    if (++runs == 1) {
-                        raiseError(ErrNum::FileNotFound, "File not found");
-                    }
-                },
-                12);
-            after = true;
+            guard.step([&] { ++ran == 1 ? raiseError(53, "File not found") : void(); }, 12);
+            next = true;
         } catch (const RuntimeError &e) {
-            threw = e.number() == ErrNum::FileNotFound && e.description() == "File not found";
+            caught = e.number() == ErrNum::FileNotFound && e.description() == "File not found";
         }
-        EXPECT_EQ(runs, c.runs);
-        EXPECT_EQ(after, c.after);
-        EXPECT_EQ(threw, c.threw);
-        const std::string report = "Procedure:\tcmdNew_Click (main) line 12\r\nError:\t53\r\n"
-                                   "Description:\tFile not found\r\n";
+        EXPECT_EQ(std::tuple(ran, next, caught), std::tuple(runs, after, threw)) << word;
         EXPECT_EQ(local.errors.reports, std::vector<std::string>{report});
         EXPECT_EQ(local.log().toStdString(),
-                  "\r\n" + stamp() + "\r\n" + report + "Action:\t" + c.word + "\r\n");
-        EXPECT_EQ(ErrHndlr::logOnly(), c.choice == ChoiceFail);
+                  "\r\n" + stamp() + "\r\n" + report + "Action:\t" + word + "\r\n");
+        EXPECT_EQ(ErrHndlr::logOnly(), choice == ChoiceFail);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "files/pagetext.h"
+#include "files/savechoice.h"
 
 #include "common/errors.h"
 
@@ -7,9 +8,9 @@
 namespace zelp {
 namespace {
 
-int overflowOf(const std::function<void()> &call) {
+template <typename Edit> int errorOf(QString text, const Edit &edit) {
     try {
-        call();
+        edit(text);
     } catch (const RuntimeError &e) {
         return e.number();
     }
@@ -17,55 +18,55 @@ int overflowOf(const std::function<void()> &call) {
 }
 
 TEST(ReplacePlaceholder, ReplacesAndSearchesAgainFromTheStart) {
-    struct Case {
-        const char *text;
-        const char *name;
-        const char *value;
-        const char *result;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *text, *name, *value, *result;
+    } cases[] = {
         {"a%X%b%X%c", "X", "1", "a1b1c"},
         {"%zelp_guid%/%Zelp_Guid%", "ZELP_GUID", "G", "G/G"},
         {"no token here", "X", "1", "no token here"},
         {"%X", "X", "1", "%X"},
         {"%X%", "X", "", ""},
-        // The first replacement forms a new token with the text after it.
-        {"%X%X%", "X", "%", "%"},
+        {"%X%X%", "X", "%", "%"}, // the first replacement forms a new token with what follows
         {"%%X%X%%", "X", "", "%"},
-        // A value bringing in another placeholder's token leaves it for that one.
-        {"%A%", "A", "%B%", "%B%"},
+        {"%A%", "A", "%B%", "%B%"}, // another placeholder's token is left for that one
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         QString text = QString::fromUtf8(c.text);
         ReplacePlaceholder(text, QString::fromUtf8(c.name), QString::fromUtf8(c.value));
         EXPECT_EQ(text, QString::fromUtf8(c.result)) << c.text;
     }
 }
 
-TEST(ReplacePlaceholder, PositionsAndCountsAreSixteenBit) {
-    auto replaceIn = [](QString text, const QString &value) {
-        return [text, value]() mutable { ReplacePlaceholder(text, u"X", value); };
+TEST(PageText, PositionsAndCountsAreSixteenBit) {
+    const QString token = QStringLiteral("%X%"), dots(32767, QLatin1Char('.'));
+    const struct {
+        QString text, value;
+        int error;
+    } cases[] = {
+        {dots.mid(1) + token, {}, 0},
+        {dots + token, {}, ErrNum::Overflow},
+        {token + dots + dots, {}, 0}, // a long text is fine while no token lies beyond the limit
+        {token.repeated(32767), {}, 0},
+        {token.repeated(32768), {}, ErrNum::Overflow},
+        {token, QStringLiteral("%x%.ats"), ErrNum::Overflow}, // a value holding its own token
+        {token, QStringLiteral("a%X%.ats"), ErrNum::Overflow},
     };
-    const QString token = QStringLiteral("%X%");
-    EXPECT_EQ(overflowOf(replaceIn(QString(32766, QLatin1Char('.')) + token, {})), 0);
-    EXPECT_EQ(overflowOf(replaceIn(QString(32767, QLatin1Char('.')) + token, {})),
+    for (const auto &c : cases) {
+        EXPECT_EQ(errorOf(c.text, [&](QString &t) { ReplacePlaceholder(t, u"X", c.value); }),
+                  c.error)
+            << c.text.size() << " " << c.value.toStdString();
+    }
+    EXPECT_EQ(errorOf(dots + QStringLiteral("%<GUI%%GUI>%"),
+                      [](QString &t) { ConditionalBlock(t, u"GUI", true); }),
               ErrNum::Overflow);
-    // A long text is fine as long as no token lies beyond the limit.
-    EXPECT_EQ(overflowOf(replaceIn(token + QString(40000, QLatin1Char('.')), {})), 0);
-    EXPECT_EQ(overflowOf(replaceIn(token.repeated(32767), {})), 0);
-    EXPECT_EQ(overflowOf(replaceIn(token.repeated(32768), {})), ErrNum::Overflow);
-    // A value holding its own token repeats until a limit is reached.
-    EXPECT_EQ(overflowOf(replaceIn(token, QStringLiteral("%x%.ats"))), ErrNum::Overflow);
-    EXPECT_EQ(overflowOf(replaceIn(token, QStringLiteral("a%X%.ats"))), ErrNum::Overflow);
 }
 
 TEST(ConditionalBlock, KeepsOrDropsTheFirstBlock) {
-    struct Case {
+    const struct {
         const char *text;
         bool keep;
         const char *result;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", true, "a\r\n\r\nb\r\n\r\nc"},
         {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", false, "a\r\n\r\nc"},
         {"a%<gui%b%Gui>%c", true, "abc"},
@@ -77,16 +78,29 @@ TEST(ConditionalBlock, KeepsOrDropsTheFirstBlock) {
         {"1%<GUI%2%GUI>%3%<GUI%4%GUI>%5", false, "13%<GUI%4%GUI>%5"},
         {"1%<GUI%2%<GUI%3%GUI>%4", true, "12%<GUI%34"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         QString text = QString::fromUtf8(c.text);
         ConditionalBlock(text, u"GUI", c.keep);
         EXPECT_EQ(text, QString::fromUtf8(c.result)) << c.text << " keep=" << c.keep;
     }
 }
 
-TEST(ConditionalBlock, MarkerBeyondTheLimitOverflows) {
-    QString text = QString(32767, QLatin1Char('.')) + QStringLiteral("%<GUI%%GUI>%");
-    EXPECT_EQ(overflowOf([&] { ConditionalBlock(text, u"GUI", true); }), ErrNum::Overflow);
+TEST(SaveChoice, OptionAndGuiBoxMakeTheResult) {
+    const struct {
+        std::array<bool, 3> selected;
+        bool gui;
+        int16_t result;
+    } cases[] = {
+        {{true, false, false}, false, 1},  {{false, true, false}, false, 2},
+        {{false, false, true}, false, 3},  {{true, false, false}, true, 129},
+        {{false, true, false}, true, 130}, {{false, false, true}, true, 131},
+        {{false, false, false}, false, 0}, {{false, false, false}, true, 0},
+        {{false, true, true}, false, 2}, // the first selected one counts
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(SaveChoice::resultFor(c.selected, c.gui), c.result)
+            << c.selected[0] << c.selected[1] << c.selected[2] << c.gui;
+    }
 }
 
 } // namespace
