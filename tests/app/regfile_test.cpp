@@ -43,36 +43,32 @@ TEST(RegFile, ReadsBothFormats) {
         }
         EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>") << "other hive";
     }
-    const QString file = QStringLiteral("Windows Registry Editor Version 5.00\r\n"
-                                        "[HKEY_CLASSES_ROOT\\A]\r\n@=hex(2):41,00,42,00,00,00\r\n"
-                                        "[HKEY_CLASSES_ROOT\\B]\r\n@=\"\u20AC\u4E2D\"\r\n");
-    RegFileRegistry r;
-    ASSERT_TRUE(r.merge(utf16File(file)));
-    EXPECT_EQ(read(r, 0, "A"), "AB");
-    EXPECT_EQ(read(r, 0, "B"), "\x80?") << "euro sign in the code page, the rest as ?";
 }
 
 TEST(RegFile, ValueRules) {
-    const QByteArray v1023(1023, 'v'), v1024(1024, 'v');
-    // the lines after the key; the value read
-    const std::pair<QByteArray, std::string> cases[] = {
-        {"", "<fallback>"},
-        {"@=\"\"", "<fallback>"},
-        {"@=\"" + v1023 + "\"", v1023.toStdString()},
-        {"@=\"" + v1024 + "\"", "<fallback>"},
-        {"@=dword:00000001", "<fallback>"},
-        {"@=\"x\"\r\n@=-", "<fallback>"},
-        {"@=hex(2):25,54,4d,50,25,00", "%TMP%"},
-        {"@=hex(2):41,\\\r\n  42,00", "AB"},
-        {"@=\"abc", "<fallback>"},
-        {"@=\"one\"\r\n@=\"two\"", "two"},
-        {"@=\"a\\tb\"", "a\\tb"},
+    const QString v1023(1023, 'v'), v1024(1024, 'v');
+    // the lines after the key, whether in a UTF-16 file; the value read
+    const std::tuple<QString, bool, std::string> cases[] = {
+        {"", false, "<fallback>"},
+        {"@=\"\"", false, "<fallback>"},
+        {"@=\"" + v1023 + "\"", false, v1023.toStdString()},
+        {"@=\"" + v1024 + "\"", false, "<fallback>"},
+        {"@=dword:00000001", false, "<fallback>"},
+        {"@=\"x\"\r\n@=-", false, "<fallback>"}, // deleted
+        {"@=hex(2):25,54,4d,50,25,00", false, "%TMP%"},
+        {"@=hex(2):41,\\\r\n  42,00", false, "AB"},
+        {"@=hex(2):41,00,42,00,00,00", true, "AB"},
+        {"@=\"\u20AC\u4E2D\"", true, "\x80?"}, // the euro sign in the code page, the rest as ?
+        {"@=\"abc", false, "<fallback>"},
+        {"@=\"one\"\r\n@=\"two\"", false, "two"},
+        {"@=\"a\\tb\"", false, "a\\tb"}, // other escapes stay
     };
-    for (const auto &[lines, expected] : cases) {
+    for (const auto &[lines, unicode, expected] : cases) {
+        const QString key = "\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + lines + "\r\n";
         RegFileRegistry r;
-        ASSERT_TRUE(
-            r.merge("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + lines + "\r\n"));
-        EXPECT_EQ(read(r, 0, "Thing\\Clsid"), expected) << lines.left(30).data();
+        ASSERT_TRUE(r.merge(unicode ? utf16File("Windows Registry Editor Version 5.00" + key)
+                                    : ("REGEDIT4" + key).toLatin1()));
+        EXPECT_EQ(read(r, 0, "Thing\\Clsid"), expected) << lines.left(30).toStdString();
     }
 }
 

@@ -63,17 +63,9 @@ TEST(GetIniDir, HomeFolderFromRegistry) {
             << value.data() << " in " << personal.value_or("?").toStdString();
         EXPECT_TRUE(scope.errors.reports.empty());
     }
-    ServiceScope scope;
-    FakePlatform platform;
-    platform.current = QStringLiteral("/");
-    platform.executable = QStringLiteral("/opt/");
-    GetIniDir(platform, homePathRegistry(QByteArray()));
-    EXPECT_EQ(folders(), std::tuple(QStringLiteral("/"), QStringLiteral("/opt/"),
-                                    QStringLiteral("/opt/Sessions")))
-        << "a trailing separator is kept";
 }
 
-TEST(StartUp, WarnsUsersOfSmallScreensOnly) {
+TEST(StartUp, ResolvesFoldersAndWarnsUsersOfSmallScreensOnly) {
     const std::tuple<QSize, StartMode, bool> cases[] = {
         {{800, 552}, StartMode::User, false}, {{700, 500}, StartMode::User, false},
         {{699, 1000}, StartMode::User, true}, {{1000, 499}, StartMode::User, true},
@@ -84,11 +76,15 @@ TEST(StartUp, WarnsUsersOfSmallScreensOnly) {
         ServiceScope scope;
         FakePlatform platform;
         platform.screen = screen;
+        platform.current = QStringLiteral("/");
+        platform.executable = QStringLiteral("/opt/");
         workFolders() = {};
         bool shown = false;
-        startUp(platform, homePathRegistry("My Documents"), mode, [&] { shown = true; });
+        startUp(platform, homePathRegistry({}), mode, [&] { shown = true; });
         EXPECT_EQ(shown, mode == StartMode::User);
-        EXPECT_EQ(workFolders().home, QStringLiteral("/home/user/Documents/"));
+        EXPECT_EQ(folders(), std::tuple(QStringLiteral("/"), QStringLiteral("/opt/"),
+                                        QStringLiteral("/opt/Sessions")))
+            << "a trailing separator is kept";
         ASSERT_EQ(scope.messages.asked.size(), warns ? 1u : 0u);
         EXPECT_TRUE(!warns || (scope.messages.asked[0].style == 48 &&
                                scope.messages.asked[0].text ==

@@ -115,37 +115,33 @@ TEST_F(ErrorHandlerTest, QuietScopesRecordSilentlyAndUnwindOnEveryWayOut) {
     EXPECT_EQ(ErrHndlr::quietDepth(), 0);
 }
 
-TEST_F(ErrorHandlerTest, FallbackWhenNoDialogCanBeMade) {
-    scope.errors.answers = {std::nullopt};
-    const ErrorInfo error{ErrNum::OutOfMemory, "zelpdev2k", "Out of memory", 0};
-    EXPECT_EQ(ErrorHandler(error, "msgbox", "ShowMessage"), ChoiceFail);
-    const std::string report =
-        "Procedure:\tShowMessage (msgbox)\r\nError:\t7\r\nDescription:\tOut of memory\r\n";
-    EXPECT_EQ(scope.errors.fallbacks, std::vector<std::string>{report});
-    EXPECT_EQ(scope.log().toStdString(),
-              "\r\n" + stamp() + "\r\n" + report + "\r\nunrecoverable\r\n");
-    EXPECT_TRUE(ErrHndlr::logOnly());
-    EXPECT_EQ(ErrHndlr::recordedError().number, ErrNum::OutOfMemory);
-}
-
-TEST_F(ErrorHandlerTest, UnwritableLogDoesNotStopTheChoice) {
-    workFolders().program = QStringLiteral("/proc/");
-    qputenv("XDG_STATE_HOME", "/proc/no-such-state");
-    scope.errors.answers = {ChoiceIgnore};
-    const ErrorInfo error{ErrNum::FileNotFound, "zelpdev2k", "File not found", 0};
-    EXPECT_EQ(ErrorHandler(error, "zelpdev", "GetIniDir"), ChoiceIgnore);
-    EXPECT_THROW(DebugLog("x"), RuntimeError);
-    qunsetenv("XDG_STATE_HOME");
-}
-
-TEST_F(ErrorHandlerTest, ForeignExceptionsBecomeErrors) {
-    scope.errors.answers = {ChoiceIgnore, ChoiceIgnore};
+TEST_F(ErrorHandlerTest, ForeignExceptionsNoDialogAndNoLogStillGiveAChoice) {
+    scope.errors.answers = {ChoiceIgnore, ChoiceIgnore, std::nullopt};
     Guarded guard("zelpdev", "GetIniDir");
     EXPECT_EQ(guard.value([]() -> int { throw std::bad_alloc(); }, -1), -1);
     guard.step([] { throw std::logic_error("broken"); });
     ASSERT_EQ(scope.errors.reports.size(), 2u);
     EXPECT_NE(scope.errors.reports[0].find("Error:\t7\r\n"), std::string::npos);
     EXPECT_NE(scope.errors.reports[1].find("Description:\tbroken\r\n"), std::string::npos);
+
+    const QString before = scope.log();
+    const ErrorInfo error{ErrNum::OutOfMemory, "zelpdev2k", "Out of memory", 0};
+    EXPECT_EQ(ErrorHandler(error, "msgbox", "ShowMessage"), ChoiceFail) << "no dialog";
+    const std::string report =
+        "Procedure:\tShowMessage (msgbox)\r\nError:\t7\r\nDescription:\tOut of memory\r\n";
+    EXPECT_EQ(scope.errors.fallbacks, std::vector<std::string>{report});
+    EXPECT_EQ(scope.log().mid(before.size()).toStdString(),
+              "\r\n" + stamp() + "\r\n" + report + "\r\nunrecoverable\r\n");
+    EXPECT_TRUE(ErrHndlr::logOnly());
+    EXPECT_EQ(ErrHndlr::recordedError().number, ErrNum::OutOfMemory);
+
+    ServiceScope fresh;
+    workFolders().program = QStringLiteral("/proc/");
+    qputenv("XDG_STATE_HOME", "/proc/no-such-state");
+    fresh.errors.answers = {ChoiceIgnore};
+    EXPECT_EQ(ErrorHandler(error, "zelpdev", "GetIniDir"), ChoiceIgnore) << "no log";
+    EXPECT_THROW(DebugLog("x"), RuntimeError);
+    qunsetenv("XDG_STATE_HOME");
 }
 
 } // namespace

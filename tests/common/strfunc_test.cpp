@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+
 #include <string>
 
 namespace {
@@ -17,37 +19,26 @@ TEST(CtrlToArrow, NotationAtEveryBoundary) {
     for (const auto &[code, out] : bytes) {
         EXPECT_EQ(Strfunc::CtrlToArrow(std::string(1, char(code))), out) << code;
     }
-    std::string tabs, expected;
-    for (int i = 0; i < 5000; ++i) {
-        tabs += "x\t";
-        expected += "x^I";
-    }
-    const std::pair<std::string, std::string> texts[] = {
-        {"", ""}, {"\r\n\x1b", "^M^J^["}, {"ab  ", "ab  ^"}, {"a b", "a b"}, {tabs, expected}};
-    for (const auto &[in, out] : texts) {
+    const std::string tabs = QByteArray("x\t").repeated(5000).toStdString();
+    const std::string expected = QByteArray("x^I").repeated(5000).toStdString();
+    for (const auto &[in, out] : {std::pair<std::string, std::string>{"", ""},
+                                  {"\r\n\x1b", "^M^J^["},
+                                  {"ab  ", "ab  ^"},
+                                  {"a b", "a b"},
+                                  {tabs, expected}}) {
         EXPECT_EQ(Strfunc::CtrlToArrow(in), out) << in.substr(0, 10);
     }
 }
 
-TEST(Dcount, CountsFields) {
-    const struct {
-        std::string text, delimiter;
-        int count;
-    } cases[] = {
+TEST(Strfunc, CountsAndReturnsFields) {
+    const std::tuple<std::string, std::string, int> counts[] = {
         {"", ",", 0},     {"a", ",", 1},        {"a,", ",", 2}, {"a,,b", ",", 3},    {",", ",", 2},
         {"aaa", "aa", 3}, {"a<>b<>c", "<>", 3}, {"A", "a", 1},  {"a\nb\n", "\n", 3}, {"abc", "", 1},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::Dcount(c.text, c.delimiter), c.count) << c.text << " by " << c.delimiter;
+    for (const auto &[text, delimiter, count] : counts) {
+        EXPECT_EQ(Strfunc::Dcount(text, delimiter), count) << text << " by " << delimiter;
     }
-}
-
-TEST(Field, ReturnsNumberedFields) {
-    const struct {
-        std::string text, delimiter;
-        int n;
-        std::string field;
-    } cases[] = {
+    const std::tuple<std::string, std::string, int, std::string> fields[] = {
         {"a,,b", ",", 0, "a,,b"},  {"a,,b", ",", 1, "a"},     {"a,,b", ",", 2, ""},
         {"a,,b", ",", 3, "b"},     {"a,,b", ",", 4, ""},      {"a,b", ",", 2, "b"},
         {"a,b", ",", 3, ""},       {"", ",", 1, ""},          {"", ",", 0, ""},
@@ -55,8 +46,8 @@ TEST(Field, ReturnsNumberedFields) {
         {"x<>y<>z", "<>", 2, "y"}, {"x<>y<>z", "<>", 3, "z"}, {"abc", ",", 1, "abc"},
         {"abc", ",", -1, ""},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::Field(c.text, c.delimiter, c.n), c.field) << c.text << " #" << c.n;
+    for (const auto &[text, delimiter, n, field] : fields) {
+        EXPECT_EQ(Strfunc::Field(text, delimiter, n), field) << text << " #" << n;
     }
 }
 

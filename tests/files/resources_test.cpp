@@ -48,18 +48,11 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
               classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
 }
 
-TEST(DefaultScript, FollowsTheSampleOutline) {
-    const std::string script = defaultScript();
-    ASSERT_TRUE(script.starts_with("'Velmaris 2000 Internet Edition Sample Script\r\n"));
-    EXPECT_TRUE(script.ends_with("\r\n"));
-    EXPECT_FALSE(QByteArray::fromStdString(script).replace("\r\n", "").contains('\n'))
-        << "every line ends in CR LF";
-    for (const char *part : {"Host$ = \"host\"", "\r\nSub Connect()", "\r\n'Sub Disconnect()",
-                             "\r\nSub Disconnected()", "\r\nFunction GetIDOnly(",
-                             "\r\nFunction GetIDPswd(", "\r\nFunction Crypt(", "\"VelmarisLogin\"",
-                             "\"ID\"", "\"SavePswd\"", "\"Pswd\"", "Xor (I% + 32)"}) {
-        EXPECT_NE(script.find(part), std::string::npos) << part;
-    }
+TEST(DefaultScript, IsTheSampleInCrLfLines) {
+    const QByteArray script = QByteArray::fromStdString(defaultScript());
+    EXPECT_TRUE(script.startsWith("'Velmaris 2000 Internet Edition Sample Script\r\n"));
+    EXPECT_TRUE(script.endsWith("\r\n"));
+    EXPECT_FALSE(QByteArray(script).replace("\r\n", "").contains('\n'));
 }
 
 } // namespace
