@@ -44,9 +44,7 @@ TEST(GetIniDir, HomeFolderFromRegistry) {
         {QByteArray(""), docs, sessions},
         {"D:\\\\Shared\\\\Connections", docs, sessions}, // outside My Documents
         {"My Documents", docs, docs + "/"},
-        {"my documents\\\\", docs, docs + "/"},
-        {"My Documents\\\\Velmaris Files", docs, docs + "/Velmaris Files"},
-        {"MY DOCUMENTS\\\\x", docs, docs + "/x"},
+        {"my documents\\\\", docs, docs + "/"}, // without regard to case
         {"My Documents/x", docs, docs + "/x"},
         {"My Documentsx", docs, sessions},
         {"My Documents\\\\x", std::nullopt, sessions}, // the shell cannot tell

@@ -49,7 +49,6 @@ TEST(MessageBoxLayout, CentresTheButtonsAtTheBottom) {
     // style; buttons, their lefts, their top, the check box's top (0: none)
     const std::tuple<int16_t, std::vector<Button>, Figures, double, double> cases[] = {
         {49, {OK}, {435}, 750, 0},
-        {1, {OK}, {435}, 750, 0},
         {15, {OK}, {435}, 750, 0},
         {35, {Yes, No, Cancel}, {265, 1115, 1965}, 750, 0},
         {4, {Yes, No}, {330, 1180}, 750, 0},
