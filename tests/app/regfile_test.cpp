@@ -111,7 +111,6 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
         RegFileRegistry r;
         EXPECT_FALSE(r.mergeFile(path)) << path.toStdString();
         EXPECT_TRUE(scope.log().contains(path + " ignored: " + reason))
-            << path.toStdString() << "\n"
             << scope.log().toStdString();
     }
     // The user's file overrides the built-in one, which registers the bundled clients only;

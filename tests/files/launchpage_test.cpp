@@ -96,6 +96,8 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
     const QByteArray safeClient =
         "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetSafeCli\\Clsid]\r\n@=";
     const QString unwritable = inWeb(QStringLiteral("missing/Sales.htm"));
+    const QString writeFailed =
+        "Unable to write file " + unwritable + ":\r\nNo such file or directory";
     // the registry (null: the test export), GUI, connection, page (empty: emptied), message
     const std::tuple<QByteArray, bool, QString, QString, QString> cases[] = {
         {"REGEDIT4\r\n", false, sales, salesPage, LaunchPageText::kNoClientClass},
@@ -105,21 +107,14 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
         {safeClient + "\"7F13\\\"><script>x</script>\"\r\n", false, sales, salesPage,
          "Unable to generate HTML file - the registered value of "
          "VelmarisInternetClient2.ZLInetSafeCli\\Clsid cannot be put into a web page!"},
-        {{},
-         false,
-         sales,
-         QString(),
-         "Unable to write file " + unwritable + ":\r\nNo such file or directory"},
+        {{}, false, sales, QString(), writeFailed},
     };
     ASSERT_TRUE(WriteWholeFile(salesPage, "connection", true));
     for (const auto &[text, gui, connection, kept, message] : cases) {
         SCOPED_TRACE(message.toStdString());
         services.messages.asked.clear();
-        RegFileRegistry registry = testRegistry();
-        if (!text.isNull()) {
-            registry = RegFileRegistry();
-            ASSERT_TRUE(registry.merge(text));
-        }
+        RegFileRegistry registry = text.isNull() ? testRegistry() : RegFileRegistry();
+        ASSERT_TRUE(text.isNull() || registry.merge(text));
         LaunchPageState page{kept.isEmpty() ? unwritable : salesPage, false, gui};
         EXPECT_FALSE(GenerateLaunchPage(page, connection, true, registry));
         ASSERT_EQ(services.messages.asked.size(), 1u);
