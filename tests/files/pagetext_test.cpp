@@ -91,6 +91,11 @@ TEST(SaveChoice, OptionAndGuiBoxMakeTheResult) {
         EXPECT_EQ(SaveChoice::resultFor(selected, gui), result)
             << selected[0] << selected[1] << selected[2] << gui;
     }
+    // The page and the GUI choice back from a result.
+    EXPECT_EQ(SaveChoice::pageOf(131), 3);
+    EXPECT_TRUE(SaveChoice::guiSupportOf(131));
+    EXPECT_EQ(SaveChoice::pageOf(2), 2);
+    EXPECT_FALSE(SaveChoice::guiSupportOf(2));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "client/core/clientclasses.h"
 #include "files/resources.h"
+#include "files/strings.h"
 
 #include "common/fileutil.h"
 
@@ -48,11 +49,12 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
               classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
 }
 
-TEST(DefaultScript, IsTheSampleInCrLfLines) {
+TEST(Resources, DefaultScriptInCrLfLinesAndNoUnknownString) {
     const QByteArray script = QByteArray::fromStdString(defaultScript());
     EXPECT_TRUE(script.startsWith("'Velmaris 2000 Internet Edition Sample Script\r\n"));
     EXPECT_TRUE(script.endsWith("\r\n"));
     EXPECT_FALSE(QByteArray(script).replace("\r\n", "").contains('\n'));
+    EXPECT_TRUE(stringResource(kStringConnectionSafety + 1).isEmpty()) << "no such string";
 }
 
 } // namespace
