@@ -13,142 +13,92 @@ namespace zelp::test {
 namespace {
 
 QByteArray utf16File(const QString &text) {
-    QByteArray bytes("\xFF\xFE", 2);
-    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    return bytes;
+    return QByteArray("\xFF\xFE", 2) +
+           QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
 std::string read(const Registry &r, int hive, const char *key) {
     return ReadRegistryValue(r, hive, key, "<fallback>");
 }
 
+QString put(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    return path;
+}
+
 TEST(RegFile, ReadsBothFormats) {
-    const QByteArray ansi = "REGEDIT4\r\n\r\n"
-                            "[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n"
-                            "@=\"My Documents\\\\Velmaris \\\"x\\\" \xE9\"\r\n"
-                            "\"Named\"=\"not the default\"\r\n";
-    const QString unicode =
-        QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
-                       "[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n"
-                       "@=\"My Documents\\\\Velmaris \\\"x\\\" \u00E9\"\r\n"
-                       "\"Named\"=\"not the default\"\r\n");
-    for (const QByteArray &file : {ansi, utf16File(unicode)}) {
+    const char *body = "[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n"
+                       "@=\"My Documents\\\\Velmaris \\\"x\\\" \xE9\"\r\n"
+                       "\"Named\"=\"not the default\"\r\n";
+    const QByteArray ansi = QByteArray("REGEDIT4\r\n\r\n") + body;
+    const QByteArray unicode = utf16File(
+        QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + QString::fromLatin1(body));
+    for (const QByteArray &file : {ansi, unicode}) {
         RegFileRegistry r;
         ASSERT_TRUE(r.merge(file));
-        EXPECT_EQ(read(r, 1, "Software\\Mirel\\ZELP2K\\HomePath"),
-                  "My Documents\\Velmaris \"x\" \xE9");
-        EXPECT_EQ(read(r, 1, "SOFTWARE\\mirel\\zelp2k\\homepath"),
-                  "My Documents\\Velmaris \"x\" \xE9")
-            << "keys match without regard to case";
-        EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>") << "another hive";
+        for (const char *key :
+             {"Software\\Mirel\\ZELP2K\\HomePath", "SOFTWARE\\mirel\\zelp2k\\homepath"}) {
+            EXPECT_EQ(read(r, 1, key), "My Documents\\Velmaris \"x\" \xE9") << key;
+        }
+        EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>") << "other hive";
     }
 }
-
-struct ValueCase {
-    const char *name;
-    QByteArray valueLine; // the line after the key, or empty for none
-    std::string expected;
-};
 
 TEST(RegFile, ValueRules) {
-    const std::string v1023(1023, 'v');
-    const std::string v1024(1024, 'v');
-    const ValueCase cases[] = {
-        {"missing value", "", "<fallback>"},
-        {"empty value", "@=\"\"", "<fallback>"},
-        {"1023 characters fit", "@=\"" + QByteArray::fromStdString(v1023) + "\"", v1023},
-        {"1024 characters do not", "@=\"" + QByteArray::fromStdString(v1024) + "\"", "<fallback>"},
-        {"a number is not text", "@=dword:00000001", "<fallback>"},
-        {"deleted value", "@=\"x\"\r\n@=-", "<fallback>"},
-        {"expandable text in hex", "@=hex(2):25,54,4d,50,25,00", "%TMP%"},
-        {"hex runs over lines", "@=hex(2):41,\\\r\n  42,00", "AB"},
-        {"unterminated string", "@=\"abc", "<fallback>"},
-        {"last value wins", "@=\"one\"\r\n@=\"two\"", "two"},
-        {"other escapes stay", "@=\"a\\tb\"", "a\\tb"},
+    const QString v1023(1023, 'v'), v1024(1024, 'v');
+    // the lines after the key, whether in a UTF-16 file; the value read
+    const std::tuple<QString, bool, std::string> cases[] = {
+        {"", false, "<fallback>"},
+        {"@=\"\"", false, "<fallback>"},
+        {"@=\"" + v1023 + "\"", false, v1023.toStdString()},
+        {"@=\"" + v1024 + "\"", false, "<fallback>"},
+        {"@=dword:00000001", false, "<fallback>"},
+        {"@=\"x\"\r\n@=-", false, "<fallback>"}, // deleted
+        {"@=hex(2):25,54,4d,50,25,00", false, "%TMP%"},
+        {"@=hex(2):41,\\\r\n  42,00", false, "AB"},
+        {"@=hex(2):41,00,42,00,00,00", true, "AB"},
+        {"@=\"\u20AC\u4E2D\"", true, "\x80?"}, // the euro sign in the code page, the rest as ?
+        {"@=\"abc", false, "<fallback>"},
+        {"@=\"one\"\r\n@=\"two\"", false, "two"},
+        {"@=\"a\\tb\"", false, "a\\tb"}, // other escapes stay
     };
-    for (const auto &c : cases) {
+    for (const auto &[lines, unicode, expected] : cases) {
+        const QString key = "\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + lines + "\r\n";
         RegFileRegistry r;
-        ASSERT_TRUE(r.merge("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + c.valueLine +
-                            "\r\n"));
-        EXPECT_EQ(read(r, 0, "Thing\\Clsid"), c.expected) << c.name;
+        ASSERT_TRUE(r.merge(unicode ? utf16File("Windows Registry Editor Version 5.00" + key)
+                                    : ("REGEDIT4" + key).toLatin1()));
+        EXPECT_EQ(read(r, 0, "Thing\\Clsid"), expected) << lines.left(30).toStdString();
     }
 }
 
-TEST(RegFile, Utf16HexTextAndUnmappableCharacters) {
-    const QString file = QStringLiteral("Windows Registry Editor Version 5.00\r\n"
-                                        "[HKEY_CLASSES_ROOT\\A]\r\n@=hex(2):41,00,42,00,00,00\r\n"
-                                        "[HKEY_CLASSES_ROOT\\B]\r\n@=\"\u20AC\u4E2D\"\r\n");
-    RegFileRegistry r;
-    ASSERT_TRUE(r.merge(utf16File(file)));
-    EXPECT_EQ(read(r, 0, "A"), "AB");
-    EXPECT_EQ(read(r, 0, "B"), "\x80?") << "euro sign in the code page, the rest as ?";
-}
-
-TEST(RegFile, MergeOrderAndDeletion) {
+TEST(RegFile, MergeOrderDeletionAndTheClassesView) {
     RegFileRegistry r;
     ASSERT_TRUE(r.merge("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"first\"\r\n"
                         "[HKEY_CLASSES_ROOT\\B]\r\n@=\"kept\"\r\n"
-                        "[HKEY_CLASSES_ROOT\\C\\Sub]\r\n@=\"sub\"\r\n"));
-    ASSERT_TRUE(r.merge("REGEDIT4\r\n[hkey_classes_root\\a]\r\n@=\"second\"\r\n"
-                        "[-HKEY_CLASSES_ROOT\\C]\r\n"));
-    EXPECT_EQ(read(r, 0, "A"), "second");
-    EXPECT_EQ(read(r, 0, "B"), "kept");
-    EXPECT_EQ(read(r, 0, "C\\Sub"), "<fallback>");
-    EXPECT_FALSE(r.merge("not a registry file\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"third\"\r\n"));
-    EXPECT_FALSE(r.merge(QByteArray()));
-    EXPECT_EQ(read(r, 0, "A"), "second") << "a rejected file merges nothing";
-}
-
-TEST(RegFile, ClassesRootIsTheMergedView) {
-    RegFileRegistry r;
-    ASSERT_TRUE(r.merge("REGEDIT4\r\n"
+                        "[HKEY_CLASSES_ROOT\\C\\Sub]\r\n@=\"sub\"\r\n"
                         "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Machine]\r\n@=\"m\"\r\n"
                         "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Both]\r\n@=\"machine\"\r\n"
                         "[HKEY_CURRENT_USER\\Software\\Classes\\Both]\r\n@=\"user\"\r\n"));
+    ASSERT_TRUE(r.merge("REGEDIT4\r\n[hkey_classes_root\\a]\r\n@=\"second\"\r\n"
+                        "[-HKEY_CLASSES_ROOT\\C]\r\n"));
+    EXPECT_FALSE(r.merge("not a registry file\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"third\"\r\n"));
+    EXPECT_FALSE(r.merge(QByteArray()));
+    EXPECT_EQ(read(r, 0, "A"), "second") << "a rejected file merges nothing";
+    EXPECT_EQ(read(r, 0, "B"), "kept");
+    EXPECT_EQ(read(r, 0, "C\\Sub"), "<fallback>");
     EXPECT_EQ(read(r, 0, "Machine"), "m");
     EXPECT_EQ(read(r, 7, "Both"), "user") << "any other selector is the classes root";
     EXPECT_EQ(read(r, 2, "Software\\Classes\\Both"), "machine");
 }
 
-TEST(RegFile, StandardFilesAndEnvironment) {
-    QTemporaryDir dir;
-    const QString user = dir.filePath("user.reg");
-    {
-        QFile f(user);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetCli\\Clsid]\r\n"
-                "@=\"{00000000-0000-0000-0000-000000000001}\"\r\n");
-    }
-    qputenv("ZELPDEV2K_REGISTRY", user.toLocal8Bit());
-    const auto r = RegFileRegistry::loadStandard();
-    qunsetenv("ZELPDEV2K_REGISTRY");
-    EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetCli\\Clsid"),
-              "{00000000-0000-0000-0000-000000000001}")
-        << "the user's file overrides the built-in one";
-    EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetSafeCli\\Clsid"),
-              "{7F1351CE-90DD-411B-868D-E1BAA3CEBDA8}")
-        << "the built-in file registers the bundled clients";
-    EXPECT_EQ(read(*r, 0, "ZlGUIServer.ZlGUISvr\\Clsid"), "<fallback>")
-        << "the GUI server is not registered by default";
-}
-
-TEST(RegFile, RefusesWhatIsNoSmallRegularFileAndLogsWhy) {
+TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
     ServiceScope scope;
     const QString fifo = scope.dir.filePath("pipe.reg");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString big = scope.dir.filePath("big.reg");
-    {
-        QFile f(big);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("REGEDIT4\r\n");
-        ASSERT_TRUE(f.resize(RegFileRegistry::kMaxFileSize + 1)); // sparse
-    }
-    const QString bad = scope.dir.filePath("bad.reg");
-    {
-        QFile f(bad);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[HKEY_CLASSES_ROOT\\A]\r\n@=\"x\"\r\n");
-    }
+    const QString big = put(scope.dir.filePath("big.reg"), "REGEDIT4\r\n");
+    ASSERT_TRUE(QFile::resize(big, RegFileRegistry::kMaxFileSize + 1)); // sparse
+    const QString bad = put(scope.dir.filePath("bad.reg"), "[HKEY_CLASSES_ROOT\\A]\r\n@=\"x\"\r\n");
     const std::pair<QString, const char *> cases[] = {
         {QStringLiteral("/dev/zero"), "not a regular file"},
         {fifo, "not a regular file"},
@@ -160,17 +110,25 @@ TEST(RegFile, RefusesWhatIsNoSmallRegularFileAndLogsWhy) {
     for (const auto &[path, reason] : cases) {
         RegFileRegistry r;
         EXPECT_FALSE(r.mergeFile(path)) << path.toStdString();
-        EXPECT_TRUE(
-            scope.log().contains(path + QStringLiteral(" ignored: ") + QString::fromLatin1(reason)))
-            << path.toStdString() << "\n"
+        EXPECT_TRUE(scope.log().contains(path + " ignored: " + reason))
             << scope.log().toStdString();
     }
-    // Started with such a file, the program keeps the built-in registry.
-    qputenv("ZELPDEV2K_REGISTRY", "/dev/zero");
-    const auto r = RegFileRegistry::loadStandard();
-    qunsetenv("ZELPDEV2K_REGISTRY");
-    EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetSafeCli\\Clsid"),
-              "{7F1351CE-90DD-411B-868D-E1BAA3CEBDA8}");
+    // The user's file overrides the built-in one, which registers the bundled clients only;
+    // a file that is refused leaves the built-in registry.
+    const QString user = put(scope.dir.filePath("user.reg"),
+                             "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetCli\\"
+                             "Clsid]\r\n@=\"{00000000-0000-0000-0000-000000000001}\"\r\n");
+    for (const QString &file : {user, QStringLiteral("/dev/zero")}) {
+        qputenv("ZELPDEV2K_REGISTRY", file.toLocal8Bit());
+        const auto r = RegFileRegistry::loadStandard();
+        qunsetenv("ZELPDEV2K_REGISTRY");
+        EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetCli\\Clsid"),
+                  file == user ? "{00000000-0000-0000-0000-000000000001}"
+                               : "{E4301D8E-D460-4073-B7DA-600C33F38A01}");
+        EXPECT_EQ(read(*r, 0, "VelmarisInternetClient2.ZLInetSafeCli\\Clsid"),
+                  "{7F1351CE-90DD-411B-868D-E1BAA3CEBDA8}");
+        EXPECT_EQ(read(*r, 0, "ZlGUIServer.ZlGUISvr\\Clsid"), "<fallback>");
+    }
     EXPECT_TRUE(scope.errors.reports.empty());
 }
 

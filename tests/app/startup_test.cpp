@@ -1,6 +1,5 @@
-#include "fakes.h"
-
 #include "app/profile.h"
+#include "app/regfile.h"
 #include "app/startup.h"
 #include "common/workfolders.h"
 #include "support/testsupport.h"
@@ -10,95 +9,86 @@
 namespace zelp::test {
 namespace {
 
-struct HomeCase {
-    const char *name;
-    QByteArray value; // null: no value in the registry
-    std::optional<QString> personal;
-    QString home;
+class FakePlatform : public StartupPlatform {
+public:
+    QString current = QStringLiteral("/work/here");
+    QString executable = QStringLiteral("/opt/zelp/bin");
+    std::optional<QString> personal = QStringLiteral("/home/user/Documents");
+    QSize screen{1024, 768};
+
+    QString currentFolder() const override { return current; }
+    QString executableFolder() const override { return executable; }
+    std::optional<QString> personalFolder() const override { return personal; }
+    QSize screenClientArea() const override { return screen; }
 };
+
+// A REGEDIT4 export holding one HomePath value (none when value is null).
+RegFileRegistry homePathRegistry(const QByteArray &value) {
+    RegFileRegistry registry;
+    EXPECT_TRUE(registry.merge(
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n" +
+        (value.isNull() ? QByteArray() : "@=\"" + value + "\"\r\n")));
+    return registry;
+}
+
+std::tuple<QString, QString, QString> folders() {
+    return {workFolders().startup, workFolders().program, workFolders().home};
+}
 
 TEST(GetIniDir, HomeFolderFromRegistry) {
     const QString sessions = QStringLiteral("/opt/zelp/bin/Sessions");
-    const std::optional<QString> docs = QStringLiteral("/home/user/Documents");
-    const HomeCase cases[] = {
-        {"no value", QByteArray(), docs, sessions},
-        {"empty value", QByteArray(""), docs, sessions},
-        {"outside my documents", "D:\\\\Shared\\\\Connections", docs, sessions},
-        {"plain My Documents", "My Documents", docs, QStringLiteral("/home/user/Documents/")},
-        {"My Documents with separator", "my documents\\\\", docs,
-         QStringLiteral("/home/user/Documents/")},
-        {"subfolder", "My Documents\\\\Velmaris Files", docs,
-         QStringLiteral("/home/user/Documents/Velmaris Files")},
-        {"upper case", "MY DOCUMENTS\\\\x", docs, QStringLiteral("/home/user/Documents/x")},
-        {"forward slash", "My Documents/x", docs, QStringLiteral("/home/user/Documents/x")},
-        {"no separator", "My Documentsx", docs, sessions},
-        {"shell cannot tell", "My Documents\\\\x", std::nullopt, sessions},
-        {"personal folder with separator", "My Documents\\\\x",
-         QStringLiteral("/home/user/Documents/"), QStringLiteral("/home/user/Documents/x")},
-        {"empty personal folder", "My Documents\\\\x", QString(), QStringLiteral("x")},
+    const QString docs = QStringLiteral("/home/user/Documents");
+    // HomePath (null: none), the personal folder; the home folder
+    const std::tuple<QByteArray, std::optional<QString>, QString> cases[] = {
+        {QByteArray(), docs, sessions},
+        {QByteArray(""), docs, sessions},
+        {"D:\\\\Shared\\\\Connections", docs, sessions}, // outside My Documents
+        {"My Documents", docs, docs + "/"},
+        {"my documents\\\\", docs, docs + "/"}, // without regard to case
+        {"My Documents/x", docs, docs + "/x"},
+        {"My Documentsx", docs, sessions},
+        {"My Documents\\\\x", std::nullopt, sessions}, // the shell cannot tell
+        {"My Documents\\\\x", docs + "/", docs + "/x"},
+        {"My Documents\\\\x", QString(), QStringLiteral("x")},
     };
-    for (const auto &c : cases) {
+    for (const auto &[value, personal, home] : cases) {
         ServiceScope scope;
         FakePlatform platform;
-        platform.personal = c.personal;
-        const RegFileRegistry registry = homePathRegistry(c.value);
-        GetIniDir(platform, registry);
-        EXPECT_EQ(workFolders().home, c.home) << c.name;
-        EXPECT_EQ(workFolders().startup, QStringLiteral("/work/here/")) << c.name;
-        EXPECT_EQ(workFolders().program, QStringLiteral("/opt/zelp/bin/")) << c.name;
-        EXPECT_TRUE(scope.errors.reports.empty()) << c.name;
+        platform.personal = personal;
+        GetIniDir(platform, homePathRegistry(value));
+        EXPECT_EQ(folders(),
+                  std::tuple(QStringLiteral("/work/here/"), QStringLiteral("/opt/zelp/bin/"), home))
+            << value.data() << " in " << personal.value_or("?").toStdString();
+        EXPECT_TRUE(scope.errors.reports.empty());
     }
 }
 
-TEST(GetIniDir, KeepsExistingTrailingSeparator) {
-    ServiceScope scope;
-    FakePlatform platform;
-    platform.current = QStringLiteral("/");
-    platform.executable = QStringLiteral("/opt/");
-    GetIniDir(platform, homePathRegistry(QByteArray()));
-    EXPECT_EQ(workFolders().startup, QStringLiteral("/"));
-    EXPECT_EQ(workFolders().program, QStringLiteral("/opt/"));
-    EXPECT_EQ(workFolders().home, QStringLiteral("/opt/Sessions"));
-}
-
-struct ScreenCase {
-    QSize screen;
-    bool warns;
-};
-
-TEST(StartUp, WarnsOnSmallScreensOnly) {
-    const ScreenCase cases[] = {
-        {{800, 552}, false}, {{700, 500}, false}, {{699, 1000}, true},
-        {{1000, 499}, true}, {{0, 0}, true},
+TEST(StartUp, ResolvesFoldersAndWarnsUsersOfSmallScreensOnly) {
+    const std::tuple<QSize, StartMode, bool> cases[] = {
+        {{800, 552}, StartMode::User, false}, {{700, 500}, StartMode::User, false},
+        {{699, 1000}, StartMode::User, true}, {{1000, 499}, StartMode::User, true},
+        {{0, 0}, StartMode::User, true},      {{100, 100}, StartMode::Automation, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[screen, mode, warns] : cases) {
+        SCOPED_TRACE(testing::Message() << screen.width() << "x" << screen.height());
         ServiceScope scope;
         FakePlatform platform;
-        platform.screen = c.screen;
+        platform.screen = screen;
+        platform.current = QStringLiteral("/");
+        platform.executable = QStringLiteral("/opt/");
+        workFolders() = {};
         bool shown = false;
-        startUp(platform, homePathRegistry(QByteArray()), StartMode::User, [&] { shown = true; });
-        EXPECT_TRUE(shown);
-        ASSERT_EQ(scope.messages.asked.size(), c.warns ? 1u : 0u) << c.screen.width();
-        if (c.warns) {
-            EXPECT_EQ(scope.messages.asked[0].text,
-                      QStringLiteral("Velmaris 2000 Internet Edition Designer works best at "
-                                     "800x600 resolution or higher!"));
-            EXPECT_EQ(scope.messages.asked[0].style, 48);
-        }
+        startUp(platform, homePathRegistry({}), mode, [&] { shown = true; });
+        EXPECT_EQ(shown, mode == StartMode::User);
+        EXPECT_EQ(folders(), std::tuple(QStringLiteral("/"), QStringLiteral("/opt/"),
+                                        QStringLiteral("/opt/Sessions")))
+            << "a trailing separator is kept";
+        ASSERT_EQ(scope.messages.asked.size(), warns ? 1u : 0u);
+        EXPECT_TRUE(!warns || (scope.messages.asked[0].style == 48 &&
+                               scope.messages.asked[0].text ==
+                                   QStringLiteral("Velmaris 2000 Internet Edition Designer works "
+                                                  "best at 800x600 resolution or higher!")));
     }
-}
-
-TEST(StartUp, AutomationResolvesFoldersAndShowsNothing) {
-    ServiceScope scope;
-    FakePlatform platform;
-    platform.screen = QSize(100, 100);
-    bool shown = false;
-    workFolders() = {};
-    startUp(platform, homePathRegistry("My Documents"), StartMode::Automation,
-            [&] { shown = true; });
-    EXPECT_FALSE(shown);
-    EXPECT_TRUE(scope.messages.asked.empty());
-    EXPECT_EQ(workFolders().home, QStringLiteral("/home/user/Documents/"));
 }
 
 } // namespace

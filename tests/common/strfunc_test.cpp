@@ -2,97 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+
 #include <string>
 
 namespace {
 
-std::string byte(int code) {
-    return std::string(1, static_cast<char>(code));
-}
-
-struct ArrowCase {
-    std::string in;
-    std::string out;
-};
-
 TEST(CtrlToArrow, NotationAtEveryBoundary) {
-    const ArrowCase cases[] = {
-        {"", ""},
-        {byte(0), "^@"},
-        {byte(13), "^M"},
-        {byte(27), "^["},
-        {byte(28), "^\\"},
-        {byte(29), "^]"},
-        {byte(30), "^~"},
-        {byte(31), "^_"},
-        {byte(32), " ^"},
-        {"!", "!"},
-        {"\\", "\\\\"},
-        {"^", "^^"},
-        {"~", "~"},
-        {byte(126), "~"},
-        {byte(127), "^?"},
-        {byte(128), "\\^@"},
-        {byte(141), "\\^M"},
-        {byte(156), "\\^\\"},
-        {byte(157), "\\^]"},
-        {byte(158), "\\^~"},
-        {byte(159), "\\^_"},
-        {byte(160), "\\ "},
-        {byte(193), "\\A"},
-        {byte(219), "\\["},
-        {byte(220), "\\^<"},
-        {byte(221), "\\]"},
-        {byte(222), "\\^>"},
-        {byte(223), "\\_"},
-        {byte(254), "\\~"},
-        {byte(255), "\\^?"},
-        {"\r\n\x1b", "^M^J^["},
-        {"ab  ", "ab  ^"},
-        {"a b", "a b"},
+    const std::pair<int, const char *> bytes[] = {
+        {0, "^@"},     {13, "^M"},    {27, "^["},    {28, "^\\"},    {29, "^]"},    {30, "^~"},
+        {31, "^_"},    {32, " ^"},    {33, "!"},     {92, "\\\\"},   {94, "^^"},    {126, "~"},
+        {127, "^?"},   {128, "\\^@"}, {141, "\\^M"}, {156, "\\^\\"}, {157, "\\^]"}, {158, "\\^~"},
+        {159, "\\^_"}, {160, "\\ "},  {193, "\\A"},  {219, "\\["},   {220, "\\^<"}, {221, "\\]"},
+        {222, "\\^>"}, {223, "\\_"},  {254, "\\~"},  {255, "\\^?"},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::CtrlToArrow(c.in), c.out)
-            << "input code " << (c.in.empty() ? -1 : (unsigned char)c.in[0]);
+    for (const auto &[code, out] : bytes) {
+        EXPECT_EQ(Strfunc::CtrlToArrow(std::string(1, char(code))), out) << code;
+    }
+    const std::string tabs = QByteArray("x\t").repeated(5000).toStdString();
+    const std::string expected = QByteArray("x^I").repeated(5000).toStdString();
+    for (const auto &[in, out] : {std::pair<std::string, std::string>{"", ""},
+                                  {"\r\n\x1b", "^M^J^["},
+                                  {"ab  ", "ab  ^"},
+                                  {"a b", "a b"},
+                                  {tabs, expected}}) {
+        EXPECT_EQ(Strfunc::CtrlToArrow(in), out) << in.substr(0, 10);
     }
 }
 
-TEST(CtrlToArrow, LongTextKeepsEveryCharacter) {
-    std::string in;
-    std::string expected;
-    for (int i = 0; i < 5000; ++i) {
-        in += "x\t";
-        expected += "x^I";
-    }
-    EXPECT_EQ(Strfunc::CtrlToArrow(in), expected);
-}
-
-struct CountCase {
-    std::string text;
-    std::string delimiter;
-    int count;
-};
-
-TEST(Dcount, CountsFields) {
-    const CountCase cases[] = {
+TEST(Strfunc, CountsAndReturnsFields) {
+    const std::tuple<std::string, std::string, int> counts[] = {
         {"", ",", 0},     {"a", ",", 1},        {"a,", ",", 2}, {"a,,b", ",", 3},    {",", ",", 2},
         {"aaa", "aa", 3}, {"a<>b<>c", "<>", 3}, {"A", "a", 1},  {"a\nb\n", "\n", 3}, {"abc", "", 1},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::Dcount(c.text, c.delimiter), c.count)
-            << "'" << c.text << "' by '" << c.delimiter << "'";
+    for (const auto &[text, delimiter, count] : counts) {
+        EXPECT_EQ(Strfunc::Dcount(text, delimiter), count) << text << " by " << delimiter;
     }
-}
-
-struct FieldCase {
-    std::string text;
-    std::string delimiter;
-    int n;
-    std::string field;
-};
-
-TEST(Field, ReturnsNumberedFields) {
-    const FieldCase cases[] = {
+    const std::tuple<std::string, std::string, int, std::string> fields[] = {
         {"a,,b", ",", 0, "a,,b"},  {"a,,b", ",", 1, "a"},     {"a,,b", ",", 2, ""},
         {"a,,b", ",", 3, "b"},     {"a,,b", ",", 4, ""},      {"a,b", ",", 2, "b"},
         {"a,b", ",", 3, ""},       {"", ",", 1, ""},          {"", ",", 0, ""},
@@ -100,9 +46,8 @@ TEST(Field, ReturnsNumberedFields) {
         {"x<>y<>z", "<>", 2, "y"}, {"x<>y<>z", "<>", 3, "z"}, {"abc", ",", 1, "abc"},
         {"abc", ",", -1, ""},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Strfunc::Field(c.text, c.delimiter, c.n), c.field)
-            << "'" << c.text << "' field " << c.n;
+    for (const auto &[text, delimiter, n, field] : fields) {
+        EXPECT_EQ(Strfunc::Field(text, delimiter, n), field) << text << " #" << n;
     }
 }
 
