@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,38 +47,24 @@ QWidget *nextTabStop(QWidget *w) {
     return next;
 }
 
-TEST(FrmErrHndlr, CaptionTextsLayoutAndTabStops) {
+TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
     FrmErrHndlr d;
     d.setReport(QString::fromStdString(kReport));
     EXPECT_EQ(d.windowTitle(), QStringLiteral("DUDiriDur unanticipated error"));
-    const int dx = d.logicalDpiX(), dy = d.logicalDpiY();
-    auto px = [](double twips, int dpi) { return qRound(twips * dpi / 1440.0); };
-    EXPECT_EQ(d.size(), QSize(px(5445, dx), px(3705, dy)));
     auto *details = get<QPlainTextEdit>(d, "txDetails");
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(details->parentWidget()->objectName(), QStringLiteral("Frame3D1"));
-    EXPECT_EQ(get<QGroupBox>(d, "Frame3D1")->title(), QStringLiteral("Error details"));
     EXPECT_TRUE(details->isReadOnly());
     EXPECT_EQ(details->toPlainText(), QStringLiteral("Procedure:\tGetIniDir (zelpdev)\nError:\t53\n"
                                                      "Description:\tFile not found\nSource:\tgsf"));
-    const struct {
-        const char *name, *text;
-        double left;
-    } buttons[] = {{"cmdEnd", "&Fail", 3720},
-                   {"cmdResume", "&Retry", 2160},
-                   {"cmdResumeNext", "&Ignore", 600}};
-    for (const auto &b : buttons) {
-        auto *button = get(d, b.name);
-        ASSERT_NE(button, nullptr) << b.name;
-        EXPECT_EQ(button->text(), QLatin1String(b.text));
-        EXPECT_EQ(button->geometry(),
-                  QRect(px(b.left, dx), px(3240, dy), px(1200, dx), px(330, dy)));
-    }
-    EXPECT_TRUE(get(d, "cmdEnd")->isDefault());
-    EXPECT_EQ(nextTabStop(get(d, "cmdEnd")), get(d, "cmdResume"));
-    EXPECT_EQ(nextTabStop(get(d, "cmdResume")), get(d, "cmdResumeNext"));
-    EXPECT_EQ(nextTabStop(get(d, "cmdResumeNext")), details);
-    EXPECT_EQ(nextTabStop(details), get(d, "cmdEnd"));
+    QPushButton *fail = get(d, "cmdEnd"), *retry = get(d, "cmdResume"),
+                *ignore = get(d, "cmdResumeNext");
+    ASSERT_TRUE(fail && retry && ignore);
+    EXPECT_TRUE(fail->isDefault());
+    EXPECT_EQ(nextTabStop(fail), retry);
+    EXPECT_EQ(nextTabStop(retry), ignore);
+    EXPECT_EQ(nextTabStop(ignore), details);
+    EXPECT_EQ(nextTabStop(details), fail);
     EXPECT_EQ(d.choice(), ChoiceFail); // no button pressed yet
 
     // Tab stops of 88, 176 and 264 dialog units; a unit is a quarter of the average

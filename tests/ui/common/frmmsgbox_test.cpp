@@ -21,10 +21,6 @@
 namespace zelp::test {
 namespace {
 
-int px(double twips, int dpi) {
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
-
 class FrmMsgBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -63,31 +59,35 @@ const LetterInfo kLetters[] = {
     {'O', Qt::Key_O, "cmdOK", 1},  {'R', Qt::Key_R, "cmdRetry", 4},  {'Y', Qt::Key_Y, "cmdYes", 6},
 };
 
-TEST_F(FrmMsgBoxTest, EachButtonSetAnswersItsButtonsKeysAndTheCloseBox) {
+TEST_F(FrmMsgBoxTest, EachStyleShowsItsIconAndButtonsAndAnswersClicksKeysAndTheCloseBox) {
     const struct {
         int16_t style;
-        std::string buttons; // by their key letters
-        int16_t enter, escape;
-        const char *defaultButton;
-    } sets[] = {
-        {0, "O", 1, 1, "cmdOK"},        {1, "O", 1, 1, "cmdOK"},
-        {2, "O", 1, 1, "cmdOK"},        {3, "YNC", 6, 2, "cmdYes"},
-        {4, "YN", 6, 7, "cmdYes"},      {5, "RC", 4, 2, "cmdRetry"},
-        {6, "YAN", 6, 7, "cmdYes"},     {7, "YANC", 6, 7, "cmdYes"},
-        {8, "O", 1, 1, "cmdOK"},        {15, "O", 1, 1, "cmdOK"},
-        {49, "O", 1, 1, "cmdOK"},       {35, "YNC", 6, 2, "cmdYes"},
-        {16 + 4, "YN", 6, 7, "cmdYes"}, {64 + 5, "RC", 4, 2, "cmdRetry"},
+        std::string buttons; // by their key letters; the first is the default
+        int16_t escape;
+        const char *icon;
+        int beep;
+    } styles[] = {
+        {0, "O", 1, "imgInfo", 0},       {1, "O", 1, "imgInfo", 0},
+        {2, "O", 1, "imgInfo", 0},       {3, "YNC", 2, "imgInfo", 0},
+        {4, "YN", 7, "imgInfo", 0},      {5, "RC", 2, "imgInfo", 0},
+        {6, "YAN", 7, "imgInfo", 0},     {7, "YANC", 7, "imgInfo", 0},
+        {8, "O", 1, "imgInfo", 0},       {15, "O", 1, "imgInfo", 0},
+        {48, "O", 1, "imgExcl", 48},     {49, "O", 1, "imgExcl", 48},
+        {32, "O", 1, "imgQuest", 32},    {35, "YNC", 2, "imgQuest", 32},
+        {16 + 4, "YN", 7, "imgInfo", 0}, {64 + 5, "RC", 2, "imgInfo", 0},
     };
-    for (const auto &c : sets) {
+    for (const auto &c : styles) {
         SCOPED_TRACE(testing::Message() << "style " << c.style);
         std::vector<std::string> visible, expected;
         QWidget *focused = nullptr;
+        beeps.clear();
         // The close box gives the Escape answer.
         EXPECT_EQ(ask(QStringLiteral("Question?"), c.style,
                       [&] {
-                          for (QPushButton *b : box.findChildren<QPushButton *>()) {
-                              if (b->isVisible()) {
-                                  visible.push_back(b->objectName().toStdString());
+                          for (QWidget *w : box.findChildren<QWidget *>()) {
+                              if (w->isVisible() && (qobject_cast<QPushButton *>(w) ||
+                                                     w->objectName().startsWith("img"))) {
+                                  visible.push_back(w->objectName().toStdString());
                               }
                           }
                           focused = box.focusWidget();
@@ -95,6 +95,10 @@ TEST_F(FrmMsgBoxTest, EachButtonSetAnswersItsButtonsKeysAndTheCloseBox) {
                       }),
                   c.escape);
         EXPECT_FALSE(box.isVisible());
+        EXPECT_FALSE(get<QLabel>(c.icon)->pixmap().isNull());
+        EXPECT_EQ(beeps, std::vector<int>{c.beep});
+        expected.emplace_back(c.icon);
+        int16_t enter = 0;
         for (const LetterInfo &l : kLetters) {
             if (c.buttons.find(l.letter) != std::string::npos) {
                 expected.emplace_back(l.button);
@@ -103,19 +107,23 @@ TEST_F(FrmMsgBoxTest, EachButtonSetAnswersItsButtonsKeysAndTheCloseBox) {
                           l.answer)
                     << l.button;
             }
+            if (l.letter == c.buttons[0]) {
+                enter = l.answer;
+                EXPECT_EQ(focused, button(l.button));
+                EXPECT_TRUE(button(l.button)->isDefault());
+            }
         }
         std::sort(visible.begin(), visible.end());
+        std::sort(expected.begin(), expected.end());
         EXPECT_EQ(visible, expected);
-        EXPECT_EQ(focused, button(c.defaultButton));
-        EXPECT_TRUE(button(c.defaultButton)->isDefault());
 
         for (const Qt::KeyboardModifiers mod :
              {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
             // Space presses the focused button, which is the default one; 0: the key does nothing.
-            std::vector<std::pair<Qt::Key, int16_t>> keys = {{Qt::Key_Return, c.enter},
-                                                             {Qt::Key_Enter, c.enter},
+            std::vector<std::pair<Qt::Key, int16_t>> keys = {{Qt::Key_Return, enter},
+                                                             {Qt::Key_Enter, enter},
                                                              {Qt::Key_Escape, c.escape},
-                                                             {Qt::Key_Space, c.enter},
+                                                             {Qt::Key_Space, enter},
                                                              {Qt::Key_W, 0}};
             for (const LetterInfo &l : kLetters) {
                 keys.emplace_back(l.key,
@@ -142,84 +150,47 @@ TEST_F(FrmMsgBoxTest, CheckBoxTickSurvivesBetweenCalls) {
     auto *check = get<QCheckBox>("chkNotAgain");
     ASSERT_NE(check, nullptr);
     EXPECT_EQ(check->text(), QStringLiteral("In the future, do not show this &warning"));
-    bool shown = false, ticked = false;
-    EXPECT_EQ(ask(QStringLiteral("Overwrite?"), 7 + 256,
-                  [&] {
-                      shown = check->isVisible();
-                      QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
-                      QTest::mouseClick(button("cmdYes"), Qt::LeftButton);
-                  }),
-              262);
-    EXPECT_TRUE(shown);
-    // Not asked for: hidden, and the answer carries no 256 although the box is still ticked.
-    EXPECT_EQ(ask(QStringLiteral("Sure?"), 35,
-                  [&] {
-                      shown = check->isVisible();
-                      QTest::keyClick(box.focusWidget(), Qt::Key_N);
-                  }),
-              7);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(ask(QStringLiteral("Again?"), 35 + 256, [&] { ticked = check->isChecked(); }),
-              2 + 256);
-    EXPECT_TRUE(ticked);
-    // Unticked again, the answer loses its 256.
-    EXPECT_EQ(ask(QStringLiteral("Once more?"), 4 + 256,
-                  [&] {
-                      check->click();
-                      QTest::keyClick(box.focusWidget(), Qt::Key_Y);
-                  }),
-              6);
-}
-
-TEST_F(FrmMsgBoxTest, IconAndBeepFollowTheStyle) {
     const struct {
         int16_t style;
-        const char *image;
-        int beep;
-    } cases[] = {
-        {49, "imgExcl", 48}, {48, "imgExcl", 48}, {35, "imgQuest", 32}, {32, "imgQuest", 32},
-        {4, "imgInfo", 0},   {16, "imgInfo", 0},  {64, "imgInfo", 0},
+        bool toggle;
+        Qt::Key key; // 0: the close box
+        int16_t answer;
+        bool shown;
+    } steps[] = {
+        {7 + 256, true, Qt::Key_Y, 6 + 256, true},
+        {35, false, Qt::Key_N, 7, false}, // not asked for: hidden, no 256 though still ticked
+        {35 + 256, false, Qt::Key(0), 2 + 256, true},
+        {4 + 256, true, Qt::Key_Y, 6, true}, // unticked again
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.style);
-        beeps.clear();
-        std::vector<std::string> visible;
-        ask(QStringLiteral("Note"), c.style, [&] {
-            for (const char *name : {"imgInfo", "imgQuest", "imgExcl"}) {
-                QLabel *image = get<QLabel>(name);
-                if (image && image->isVisible()) {
-                    visible.emplace_back(name);
-                    EXPECT_FALSE(image->pixmap().isNull());
-                }
-            }
-        });
-        EXPECT_EQ(visible, std::vector<std::string>{c.image});
-        EXPECT_EQ(beeps, std::vector<int>{c.beep});
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.style);
+        bool shown = !s.shown;
+        EXPECT_EQ(ask(QStringLiteral("Overwrite?"), s.style,
+                      [&] {
+                          shown = check->isVisible();
+                          if (s.toggle) {
+                              QTest::mouseClick(check, Qt::LeftButton, {},
+                                                QPoint(8, check->height() / 2));
+                          }
+                          if (s.key) {
+                              QTest::keyClick(box.focusWidget(), s.key);
+                          }
+                      }),
+                  s.answer);
+        EXPECT_EQ(shown, s.shown);
     }
 }
 
-TEST_F(FrmMsgBoxTest, GeometryIsTheTwipsLayoutAtTheScreensResolution) {
+TEST_F(FrmMsgBoxTest, TheTextIsMeasuredInTwipsWithTheMessageFont) {
     ask(QStringLiteral("Save changes to\r\nC:\\Connections\\Host.ats?"), 7 + 256);
-    const int dx = box.logicalDpiX(), dy = box.logicalDpiY();
-    const Msg::Layout &l = box.layout();
     auto *message = get<QLabel>("lbMessage");
-    // The layout measured the longest line in twips with the message font.
     const double longest =
         std::round(QFontMetricsF(message->font())
                        .horizontalAdvance(QStringLiteral("C:\\Connections\\Host.ats?")) *
-                   1440.0 / dx);
-    EXPECT_DOUBLE_EQ(l.textWidth, std::max(500.0, longest));
-    EXPECT_EQ(l.rows, 2);
+                   1440.0 / box.logicalDpiX());
+    EXPECT_DOUBLE_EQ(box.layout().textWidth, std::max(500.0, longest));
+    EXPECT_EQ(box.layout().rows, 2);
     EXPECT_EQ(message->text(), QStringLiteral("Save changes to\nC:\\Connections\\Host.ats?"));
-    EXPECT_EQ(message->pos(), QPoint(px(720, dx), px(240, dy)));
-    for (const Msg::PlacedButton &p : l.buttons) {
-        EXPECT_EQ(button(Msg::buttonInfo(p.button).objectName)->geometry(),
-                  QRect(px(p.left, dx), px(p.top, dy), px(p.width, dx), px(320, dy)));
-    }
-    EXPECT_EQ(get<QCheckBox>("chkNotAgain")->pos(), QPoint(px(240, dx), px(l.checkBoxTop, dy)));
-    const Msg::FrameMetrics f = box.frameMetrics();
-    EXPECT_EQ(box.size(), QSize(px(l.width, dx) - 2 * f.frameWidth,
-                                px(l.height, dy) - 2 * f.frameHeight - f.captionHeight));
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Velmaris"));
 }
 

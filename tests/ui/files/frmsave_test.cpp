@@ -20,197 +20,156 @@
 namespace zelp::test {
 namespace {
 
-// The dialog's controls, found by name, and what a person does with them.
-struct Form {
-    FrmSave &dialog;
-    template <class W = QAbstractButton> W *get(const char *name) const {
-        return dialog.findChild<W *>(QLatin1String(name));
+template <class W = QAbstractButton> W *get(QDialog &d, const QString &name) {
+    return d.findChild<W *>(name);
+}
+
+void click(QAbstractButton *b) {
+    ASSERT_TRUE(b && b->isEnabled());
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2));
+}
+
+// Does what a person does, one letter a step: 0, 1, 2 pick that option; g ticks GUI support;
+// t types a name; B, S, C press Browse, Save, Cancel; E and X press Enter and Escape in the
+// name box; F closes by the frame. Checks what every fresh dialog shows and that the HTML
+// controls follow the options.
+void act(QDialog &d, const QString &session, const QString &offered, const char *steps) {
+    auto *sessionBox = get<QLineEdit>(d, "txSessionFileName");
+    auto *htmlBox = get<QLineEdit>(d, "txHTMLFileName");
+    EXPECT_EQ(sessionBox->text(), session);
+    EXPECT_TRUE(sessionBox->isReadOnly());
+    EXPECT_EQ(htmlBox->text(), offered);
+    EXPECT_TRUE(get(d, "optHTML0")->isChecked());
+    EXPECT_FALSE(get(d, "chkOptGUI")->isChecked());
+    for (const char *step = steps; *step; ++step) {
+        switch (*step) {
+        case '0':
+        case '1':
+        case '2': {
+            click(get(d, QStringLiteral("optHTML") + QLatin1Char(*step)));
+            const bool on[] = {get<QLabel>(d, "lbHTMLFileName")->isEnabled(), htmlBox->isEnabled(),
+                               get(d, "cmdBrowse")->isEnabled(), get(d, "chkOptGUI")->isEnabled()};
+            for (bool each : on) {
+                EXPECT_EQ(each, *step != '0') << "HTML controls after option " << *step;
+            }
+            break;
+        }
+        case 'g':
+            click(get(d, "chkOptGUI"));
+            break;
+        case 't':
+            htmlBox->clear();
+            QTest::keyClicks(htmlBox, QStringLiteral("/pages/Typed.htm"));
+            break;
+        case 'B':
+            click(get(d, "cmdBrowse"));
+            break;
+        case 'S':
+            click(get(d, "cmdSave"));
+            break;
+        case 'C':
+            click(get(d, "cmdCancel"));
+            break;
+        case 'E':
+        case 'X':
+            htmlBox->setFocus();
+            QTest::keyClick(htmlBox, *step == 'E' ? Qt::Key_Return : Qt::Key_Escape);
+            break;
+        case 'F':
+            d.close();
+            break;
+        }
     }
-    QRadioButton *option(int i) const {
-        return get<QRadioButton>(QByteArray("optHTML" + QByteArray::number(i)).constData());
-    }
-    QLineEdit *htmlBox() const { return get<QLineEdit>("txHTMLFileName"); }
-    QCheckBox *gui() const { return get<QCheckBox>("chkOptGUI"); }
-    void click(QAbstractButton *b) const {
-        ASSERT_TRUE(b && b->isEnabled());
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2));
-    }
-    void click(const char *name) const { click(get(name)); }
-    void pick(int i) const { click(option(i)); }
-    void type(const char *text) const {
-        htmlBox()->clear();
-        QTest::keyClicks(htmlBox(), QLatin1String(text));
-    }
-    // The four controls that follow the HTML options, all on or all off.
-    bool htmlControlsEnabled() const {
-        const bool on[] = {get<QLabel>("lbHTMLFileName")->isEnabled(), htmlBox()->isEnabled(),
-                           get("cmdBrowse")->isEnabled(), gui()->isEnabled()};
-        EXPECT_TRUE(std::equal(on + 1, on + 4, on)) << "the HTML controls disagree";
-        return on[0];
-    }
-};
+}
 
 class FrmSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         savedHome = workFolders().home;
-        workFolders().home = QStringLiteral("/home/admin/");
         setFileDialogService(&files);
     }
     void TearDown() override {
         setFileDialogService(nullptr);
         workFolders().home = savedHome;
     }
-    // Shows the dialog for one Save; act answers it. The session name is only shown.
-    int16_t save(const QString &session, QString &html, const std::function<void(Form &)> &act) {
+    // One Save through the dialog; the session name is only shown. shown: the name box's
+    // text when the last step has been taken.
+    int16_t save(const char *session, QString &html, const char *offered, const char *steps,
+                 QString *shown = nullptr) {
+        workFolders().home = QStringLiteral("/home/admin/");
         FrmSave dialog;
-        Form form{dialog};
-        ModalDriver driver(dialog, [&] { act(form); });
-        QString sessionInOut = session;
+        ModalDriver driver(dialog, [&] {
+            act(dialog, QLatin1String(session), QLatin1String(offered), steps);
+            if (shown) {
+                *shown = get<QLineEdit>(dialog, "txHTMLFileName")->text();
+            }
+        });
+        QString sessionInOut = QLatin1String(session);
         const int16_t result = dialog.Save(sessionInOut, html);
         EXPECT_TRUE(driver.ran);
         EXPECT_FALSE(driver.leftOpen);
-        EXPECT_EQ(sessionInOut, session);
+        EXPECT_EQ(sessionInOut, QLatin1String(session));
         return result;
     }
 
-    ServiceScope scope;
     ScriptedFileDialog files;
     QString savedHome;
 };
 
 TEST_F(FrmSaveTest, ResultAndNameForEachWayThrough) {
     const struct {
-        const char *what;
-        const char *session, *htmlIn;
-        std::function<void(Form &)> act;
+        const char *what, *session, *htmlIn, *offered, *steps;
         int16_t result;
         const char *htmlOut;
     } cases[] = {
-        {"first save shows the derived name, no page, greyed HTML controls", "/web/Sales.ats", "",
-         [](Form &f) {
-             EXPECT_EQ(f.get<QLineEdit>("txSessionFileName")->text(), "/web/Sales.ats");
-             EXPECT_TRUE(f.get<QLineEdit>("txSessionFileName")->isReadOnly());
-             EXPECT_EQ(f.htmlBox()->text(), QStringLiteral("/web/Sales.htm"));
-             EXPECT_TRUE(f.option(0)->isChecked());
-             EXPECT_FALSE(f.gui()->isChecked());
-             EXPECT_TRUE(f.option(1)->isEnabled() && f.option(2)->isEnabled());
-             EXPECT_FALSE(f.htmlControlsEnabled());
-             f.click("cmdSave");
-         },
-         1, "/web/Sales.htm"},
-        {"a path without a dot gets .htm", "/web/Sales", "", [](Form &f) { f.click("cmdSave"); }, 1,
+        {"no page", "/web/Sales.ats", "", "/web/Sales.htm", "S", 1, "/web/Sales.htm"},
+        {"a path without a dot gets .htm", "/web/Sales", "", "/web/Sales.htm", "S", 1,
          "/web/Sales.htm"},
-        {"the last dot of the whole path counts", "/rel.2/Sales", "",
-         [](Form &f) { f.click("cmdSave"); }, 1, "/rel.htm"},
-        {"Internet page with GUI support", "/web/Sales.ats", "",
-         [](Form &f) {
-             f.pick(1);
-             EXPECT_TRUE(f.htmlControlsEnabled());
-             f.click(f.gui());
-             f.click("cmdSave");
-         },
-         130, "/web/Sales.htm"},
-        {"intranet page", "/web/Sales.ats", "",
-         [](Form &f) {
-             f.pick(2);
-             EXPECT_TRUE(f.htmlControlsEnabled());
-             f.click("cmdSave");
-         },
-         3, "/web/Sales.htm"},
-        {"GUI ticked, then no page: the tick stays and counts", "/web/Sales.ats", "",
-         [](Form &f) {
-             f.pick(1);
-             f.click(f.gui());
-             f.pick(0);
-             EXPECT_FALSE(f.htmlControlsEnabled());
-             EXPECT_TRUE(f.gui()->isChecked());
-             f.click("cmdSave");
-         },
-         129, "/web/Sales.htm"},
-        {"GUI ticked and Cancel: nothing, the name stays as it came", "/web/Sales.ats",
-         "/pages/Old.htm",
-         [](Form &f) {
-             EXPECT_EQ(f.htmlBox()->text(), QStringLiteral("/pages/Old.htm"));
-             f.pick(1);
-             f.click(f.gui());
-             f.type("/pages/Typed.htm");
-             f.click("cmdCancel");
-         },
-         0, "/pages/Old.htm"},
-        {"Cancel on a first save keeps the derived name", "/web/Sales.ats", "",
-         [](Form &f) { f.click("cmdCancel"); }, 0, "/web/Sales.htm"},
-        {"a typed name comes back", "/web/Sales.ats", "",
-         [](Form &f) {
-             f.pick(1);
-             f.type("/pages/Typed.htm");
-             f.click("cmdSave");
-         },
-         2, "/pages/Typed.htm"},
-        {"Enter in the name box is Save", "/web/Sales.ats", "",
-         [](Form &f) {
-             f.pick(2);
-             f.htmlBox()->setFocus();
-             QTest::keyClick(f.htmlBox(), Qt::Key_Return);
-         },
-         3, "/web/Sales.htm"},
-        {"Escape is Cancel", "/web/Sales.ats", "/pages/Old.htm",
-         [](Form &f) {
-             f.pick(1);
-             f.type("/pages/Typed.htm");
-             QTest::keyClick(f.htmlBox(), Qt::Key_Escape);
-         },
-         0, "/pages/Old.htm"},
-        {"closing by the frame saves nothing", "/web/Sales.ats", "/pages/Old.htm",
-         [](Form &f) {
-             f.pick(2);
-             f.dialog.close();
-         },
-         0, "/pages/Old.htm"},
+        {"the last dot of the whole path counts", "/rel.2/Sales", "", "/rel.htm", "S", 1,
+         "/rel.htm"},
+        {"Internet page with GUI support", "/web/Sales.ats", "", "/web/Sales.htm", "1gS", 130,
+         "/web/Sales.htm"},
+        {"intranet page", "/web/Sales.ats", "", "/web/Sales.htm", "2S", 3, "/web/Sales.htm"},
+        {"GUI ticked, then no page: the tick counts", "/web/Sales.ats", "", "/web/Sales.htm",
+         "1g0S", 129, "/web/Sales.htm"},
+        {"Cancel: the name stays as it came", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm",
+         "1gtC", 0, "/pages/Old.htm"},
+        {"Cancel on a first save keeps the derived name", "/web/Sales.ats", "", "/web/Sales.htm",
+         "C", 0, "/web/Sales.htm"},
+        {"a typed name comes back", "/web/Sales.ats", "", "/web/Sales.htm", "1tS", 2,
+         "/pages/Typed.htm"},
+        {"Enter in the name box is Save", "/web/Sales.ats", "", "/web/Sales.htm", "2E", 3,
+         "/web/Sales.htm"},
+        {"Escape is Cancel", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm", "1tX", 0,
+         "/pages/Old.htm"},
+        {"closing by the frame saves nothing", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm",
+         "2F", 0, "/pages/Old.htm"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QString html = QLatin1String(c.htmlIn);
-        EXPECT_EQ(save(QLatin1String(c.session), html, c.act), c.result);
+        EXPECT_EQ(save(c.session, html, c.offered, c.steps), c.result);
         EXPECT_EQ(html, QLatin1String(c.htmlOut));
     }
     EXPECT_TRUE(files.requests.empty());
-
     // The next dialog offers the name the last one came back with, and no page.
     QString html;
-    save(QStringLiteral("/web/Sales.ats"), html, [](Form &f) {
-        f.pick(1);
-        f.type("/pages/Chosen.htm");
-        f.pick(0);
-        f.click("cmdSave");
-    });
-    EXPECT_EQ(save(QStringLiteral("/web/Sales.ats"), html,
-                   [](Form &f) {
-                       EXPECT_EQ(f.htmlBox()->text(), QStringLiteral("/pages/Chosen.htm"));
-                       EXPECT_TRUE(f.option(0)->isChecked());
-                       f.click("cmdCancel");
-                   }),
-              0);
-    EXPECT_EQ(html, QStringLiteral("/pages/Chosen.htm"));
+    EXPECT_EQ(save("/web/Sales.ats", html, "/web/Sales.htm", "1t0S"), 1);
+    EXPECT_EQ(save("/web/Sales.ats", html, "/pages/Typed.htm", "C"), 0);
+    EXPECT_EQ(html, QStringLiteral("/pages/Typed.htm"));
 }
 
 TEST_F(FrmSaveTest, BrowseFillsTheBoxAndMovesHomeOrChangesNothing) {
     for (const bool chosen : {true, false}) {
         SCOPED_TRACE(chosen);
         files.requests.clear();
-        workFolders().home = QStringLiteral("/home/admin/");
         files.answers = {chosen ? std::optional(QStringLiteral("/srv/pages/Launch"))
                                 : std::nullopt};
         QString html = chosen ? QString() : QStringLiteral("/pages/Old.htm");
         const QString wanted = chosen ? QStringLiteral("/srv/pages/Launch.htm") : html;
         QString shown;
-        EXPECT_EQ(save(QStringLiteral("/web/Sales.ats"), html,
-                       [&](Form &f) {
-                           f.pick(chosen ? 1 : 2);
-                           f.click("cmdBrowse");
-                           shown = f.htmlBox()->text();
-                           f.click("cmdSave");
-                       }),
+        EXPECT_EQ(save("/web/Sales.ats", html, chosen ? "/web/Sales.htm" : "/pages/Old.htm",
+                       chosen ? "1BS" : "2BS", &shown),
                   chosen ? 2 : 3);
         // A name typed without extension gets the default one.
         EXPECT_EQ(shown, wanted);
