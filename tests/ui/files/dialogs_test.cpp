@@ -1,6 +1,5 @@
+#include "ui/files/frmdoctype.h"
 #include "ui/files/frmsave.h"
-
-#include "modaldriver.h"
 
 #include "common/workfolders.h"
 #include "support/scriptedfiledialog.h"
@@ -14,11 +13,142 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-
-#include <cmath>
+#include <QTimer>
 
 namespace zelp::test {
 namespace {
+
+// Runs whileShown once the modal dialog is up; a dialog it left open is closed, so that a
+// failed check cannot hang the test.
+struct ModalDriver {
+    bool ran = false, leftOpen = false;
+    ModalDriver(QDialog &d, std::function<void()> whileShown) {
+        QTimer::singleShot(0, &d, [this, &d, whileShown] {
+            ran = true;
+            whileShown();
+            if ((leftOpen = d.isVisible())) {
+                d.done(QDialog::Rejected);
+            }
+        });
+    }
+};
+
+QPushButton *button(QDialog &dialog, const char *name) {
+    return dialog.findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Each control, given in tab order, carries its help topic, lies inside the fixed-size dialog
+// and shows its whole text; a label's buddy is the control after it.
+void checkControls(QDialog &d, int help,
+                   const std::vector<std::pair<const char *, int>> &controls) {
+    EXPECT_EQ(d.property("helpContextId").toInt(), help);
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    EXPECT_EQ(d.size(), d.minimumSize());
+    QWidget *previous = nullptr;
+    QLabel *label = nullptr;
+    for (const auto &[name, context] : controls) {
+        SCOPED_TRACE(name);
+        auto *control = d.findChild<QWidget *>(QLatin1String(name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->property("helpContextId").toInt(), context);
+        EXPECT_TRUE(d.rect().contains(control->geometry()));
+        if (control->hasHeightForWidth()) {
+            EXPECT_LE(control->heightForWidth(control->width()), control->height());
+        } else if (!qobject_cast<QLineEdit *>(control)) {
+            EXPECT_GE(control->width(), control->sizeHint().width());
+        }
+        if (label && label->buddy()) {
+            EXPECT_EQ(label->buddy(), control);
+        }
+        if ((label = qobject_cast<QLabel *>(control))) {
+            continue;
+        }
+        if (previous) {
+            QWidget *next = previous->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus)) {
+                next = next->nextInFocusChain();
+            }
+            EXPECT_EQ(next, control);
+        }
+        previous = control;
+    }
+}
+
+TEST(FrmDocType, EachWayOutSetsBothFlags) {
+    ServiceScope scope;
+    const auto click = [](const char *name) {
+        return [name](QDialog &d) { QTest::mouseClick(button(d, name), Qt::LeftButton); };
+    };
+    const struct {
+        const char *how;
+        std::function<void(QDialog &)> act;
+        bool cancelled, unsafe;
+    } cases[] = {
+        {"cmdSafe", click("cmdSafe"), false, false},
+        {"cmdUnsafe", click("cmdUnsafe"), false, true},
+        {"cmdCancel", click("cmdCancel"), true, false},
+        {"Escape", [](QDialog &d) { QTest::keyClick(d.focusWidget(), Qt::Key_Escape); }, true,
+         false},
+        {"Enter on the focused cmdSafe",
+         [](QDialog &d) { QTest::keyClick(d.focusWidget(), Qt::Key_Return); }, false, false},
+        {"Alt+U",
+         [](QDialog &d) {
+             // Mnemonics reach only the active window, and press with a short animation.
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+             QTest::keyClick(d.focusWidget(), Qt::Key_U, Qt::AltModifier);
+             EXPECT_TRUE(QTest::qWaitFor([&d] { return !d.isVisible(); }, 2000));
+         },
+         false, true},
+        {"closed by the frame", [](QDialog &d) { d.close(); }, false, false},
+    };
+    FrmDocType dialog;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        // The last answer (or a stale one) must not survive into the next showing.
+        dialog.Cancelled = dialog.Unsafe = true;
+        QWidget *focused = nullptr;
+        bool staleWhileShown = true;
+        ModalDriver driver(dialog, [&] {
+            focused = dialog.focusWidget();
+            staleWhileShown = dialog.Cancelled || dialog.Unsafe;
+            c.act(dialog);
+        });
+        dialog.exec();
+        EXPECT_TRUE(driver.ran);
+        EXPECT_FALSE(driver.leftOpen);
+        EXPECT_FALSE(staleWhileShown);
+        EXPECT_EQ(focused, button(dialog, "cmdSafe"));
+        EXPECT_EQ(dialog.Cancelled, c.cancelled);
+        EXPECT_EQ(dialog.Unsafe, c.unsafe);
+    }
+}
+
+TEST(FrmDocType, ControlsHelpFitAndTabOrder) {
+    ServiceScope scope;
+    FrmDocType dialog;
+    EXPECT_FALSE(dialog.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    checkControls(
+        dialog, 100,
+        {{"Label2", 0}, {"Label1", 0}, {"cmdSafe", 102}, {"cmdUnsafe", 101}, {"cmdCancel", 103}});
+}
+
+TEST(FrmDocType, OpensCentredOverItsOwner) {
+    ServiceScope scope;
+    QWidget owner;
+    owner.setGeometry(100, 80, 800, 600);
+    owner.show();
+    FrmDocType dialog(&owner);
+    QPoint centre;
+    ModalDriver driver(dialog, [&] {
+        centre = dialog.frameGeometry().center();
+        dialog.close();
+    });
+    dialog.exec();
+    const QPoint off = centre - owner.frameGeometry().center();
+    EXPECT_LE(std::abs(off.x()), 2);
+    EXPECT_LE(std::abs(off.y()), 2);
+}
 
 template <class W = QAbstractButton> W *get(QDialog &d, const QString &name) {
     return d.findChild<W *>(name);
@@ -187,66 +317,21 @@ TEST_F(FrmSaveTest, BrowseFillsTheBoxAndMovesHomeOrChangesNothing) {
     }
 }
 
-TEST_F(FrmSaveTest, ControlsPlacesHelpAndTabOrder) {
+TEST_F(FrmSaveTest, ControlsHelpFitAndTabOrder) {
     FrmSave dialog;
-    const auto px = [](double twips, int dpi) { return int(std::lround(twips * dpi / 1440.0)); };
-    const int dx = dialog.logicalDpiX(), dy = dialog.logicalDpiY();
-    EXPECT_EQ(dialog.property("helpContextId").toInt(), 200);
-    const QSize client(px(5820, dx), px(3000, dy));
-    EXPECT_EQ(dialog.size(), client);
-    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
-    const struct {
-        const char *name;
-        double left, top, width, height;
-        int helpContext; // 0: none
-    } controls[] = {
-        // In tab order; labels take no focus, their mnemonics go to their buddies.
-        {"lbSessionFileName", 120, 240, 1332, 252, 0},
-        {"txSessionFileName", 1680, 210, 2652, 372, 208},
-        {"lbHTMLFileName", 120, 840, 1332, 252, 0},
-        {"txHTMLFileName", 1680, 780, 2652, 372, 207},
-        {"cmdBrowse", 4560, 780, 852, 372, 206},
-        {"optHTML0", 360, 1320, 2172, 252, 205},
-        {"optHTML1", 360, 1680, 2172, 252, 204},
-        {"optHTML2", 360, 2040, 2172, 252, 203},
-        {"cmdCancel", 3360, 1680, 852, 372, 201},
-        {"cmdSave", 4560, 1680, 852, 372, 202},
-        {"chkOptGUI", 600, 2330, 3015, 375, 209},
-    };
-    QWidget *previous = nullptr;
-    QLabel *label = nullptr;
-    for (const auto &c : controls) {
-        SCOPED_TRACE(c.name);
-        auto *control = dialog.findChild<QWidget *>(QLatin1String(c.name));
-        ASSERT_NE(control, nullptr);
-        const QRect r = control->geometry();
-        EXPECT_EQ(r.topLeft(), QPoint(px(c.left, dx), px(c.top, dy)));
-        EXPECT_GE(r.width(), px(c.width, dx));
-        EXPECT_GE(r.height(), px(c.height, dy));
-        EXPECT_TRUE(QRect(QPoint(), client).contains(r));
-        EXPECT_EQ(control->property("helpContextId").toInt(), c.helpContext);
-        if (label) {
-            EXPECT_EQ(label->buddy(), control);
-        }
-        if ((label = qobject_cast<QLabel *>(control))) {
-            continue;
-        }
-        if (qobject_cast<QLineEdit *>(control)) {
-            EXPECT_EQ(r.size(), QSize(px(c.width, dx), px(c.height, dy)));
-        }
-        if (previous) {
-            QWidget *next = previous->nextInFocusChain();
-            while (!(next->focusPolicy() & Qt::TabFocus)) {
-                next = next->nextInFocusChain();
-            }
-            EXPECT_EQ(next, control);
-        }
-        previous = control;
-    }
-    EXPECT_TRUE(dialog.findChild<QPushButton *>(QStringLiteral("cmdSave"))->isDefault());
-    // The long caption wraps and is never cut.
-    auto *gui = dialog.findChild<QCheckBox *>(QStringLiteral("chkOptGUI"));
-    EXPECT_LE(gui->heightForWidth(gui->width()), gui->height());
+    checkControls(dialog, 200,
+                  {{"lbSessionFileName", 0},
+                   {"txSessionFileName", 208},
+                   {"lbHTMLFileName", 0},
+                   {"txHTMLFileName", 207},
+                   {"cmdBrowse", 206},
+                   {"optHTML0", 205},
+                   {"optHTML1", 204},
+                   {"optHTML2", 203},
+                   {"cmdCancel", 201},
+                   {"cmdSave", 202},
+                   {"chkOptGUI", 209}});
+    EXPECT_TRUE(button(dialog, "cmdSave")->isDefault());
 }
 
 } // namespace
