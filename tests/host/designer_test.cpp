@@ -51,8 +51,13 @@ public:
     bool showsNonClient = false;
 };
 
-class FakeWindow : public HostWindow {
-public:
+constexpr const char *kNoDocument = "NO------";
+constexpr const char *kBusy = "--------";
+constexpr const char *kDocument = "--SCEgx-";
+
+// The test is the cycle's window and the commands'
+class HostTest : public ::testing::Test, public HostWindow, public DesignerDialogs {
+protected:
     void ShowPreview() override { preview = true; }
     void HidePreview() override { preview = false; }
     void UpdateCaption() override { ++captions; }
@@ -60,8 +65,15 @@ public:
         buttons[command] = button;
         menus[command] = menu;
     }
-    // "NOSCEgxd" with "-" for each of New, Open, Save, Close, Settings, Script, Connect and
-    // Disconnect whose button is off.
+    ConnectionType askConnectionType() override { return type; }
+    int16_t askSave(QString &session, QString &html) override {
+        savedSession = session;
+        html = html.isEmpty() ? derivedHtml : html;
+        return saveResult;
+    }
+    void showSettings(ClientDocument &document) override { settingsEdit(document); }
+
+    // "NOSCEgxd" with "-" for each command whose button is off.
     std::string enabled() const {
         std::string out;
         for (int i = 0; i < kCommandCount; ++i) {
@@ -70,41 +82,22 @@ public:
         }
         return out;
     }
+
     bool preview = false;
     int captions = 0;
     std::map<Command, bool> buttons, menus;
-};
-
-class FakeDialogs : public DesignerDialogs {
-public:
-    ConnectionType askConnectionType() override { return type; }
-    int16_t askSave(QString &session, QString &html) override {
-        savedSession = session;
-        html = html.isEmpty() ? derivedHtml : html;
-        return saveResult;
-    }
-    void showSettings(ClientDocument &document) override { settingsEdit(document); }
     ConnectionType type;
     int16_t saveResult = 1;
     QString derivedHtml, savedSession;
     std::function<void(ClientDocument &)> settingsEdit;
-};
 
-constexpr const char *kNoDocument = "NO------";
-constexpr const char *kBusy = "--------";
-constexpr const char *kDocument = "--SCEgx-";
-
-class HostTest : public ::testing::Test {
-protected:
     ServiceScope services;
     ScriptedFileDialog files;
     FakeBrowser browser;
-    FakeWindow window;
     ManualTimer *timer = new ManualTimer;
-    DocumentCycle cycle{browser, window, std::unique_ptr<OneShotTimer>(timer),
+    DocumentCycle cycle{browser, *this, std::unique_ptr<OneShotTimer>(timer),
                         [] { return defaultScript(); }};
-    FakeDialogs dialogs;
-    DesignerCommands commands{cycle, dialogs};
+    DesignerCommands commands{cycle, *this};
 
     void SetUp() override {
         setFileDialogService(&files);
@@ -171,7 +164,7 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         services.messages.asked.clear();
-        window.preview = false;
+        preview = false;
         browser.hosted.reset();
         const std::string name = "Conn" + std::to_string(++n) + ".ats";
         const QString f = c.connection ? file(name) : path(name);
@@ -186,12 +179,12 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
             browser.location = f.toUpper();
         }
         timer->advance(1999);
-        EXPECT_EQ(window.enabled(), kBusy);
+        EXPECT_EQ(enabled(), kBusy);
         EXPECT_TRUE(services.messages.asked.empty());
         c.notifies ? cycle.navigateComplete() : timer->advance(1);
         EXPECT_EQ(cycle.document() != nullptr, c.hosted);
-        EXPECT_EQ(window.enabled(), c.hosted ? kDocument : kNoDocument);
-        EXPECT_EQ(window.preview, c.hosted);
+        EXPECT_EQ(enabled(), c.hosted ? kDocument : kNoDocument);
+        EXPECT_EQ(preview, c.hosted);
         ASSERT_EQ(services.messages.asked.size(), c.hosted ? 0u : 1u);
         if (!c.hosted) {
             EXPECT_EQ(services.messages.asked[0].text,
@@ -224,8 +217,8 @@ TEST_F(HostTest, ASaveWritesTheDocumentOrTheWatchdogReportsItAndKeepsTheFile) {
         EXPECT_FALSE(cycle.safeClient);
         cycle.pinned = 4;
         cycle.BeginSave();
-        EXPECT_EQ(window.enabled(), kBusy);
-        EXPECT_FALSE(window.preview);
+        EXPECT_EQ(enabled(), kBusy);
+        EXPECT_FALSE(preview);
         EXPECT_EQ(browser.navigations.last(), QStringLiteral("about:blank"));
         if (arrives) {
             settle(); // unloading writes the file
@@ -234,7 +227,7 @@ TEST_F(HostTest, ASaveWritesTheDocumentOrTheWatchdogReportsItAndKeepsTheFile) {
             EXPECT_TRUE(services.messages.asked.empty());
             timer->advance(1);
         }
-        EXPECT_EQ(window.enabled(), kNoDocument);
+        EXPECT_EQ(enabled(), kNoDocument);
         EXPECT_EQ(cycle.currentFile, arrives ? QString() : path);
         ASSERT_EQ(services.messages.asked.size(), arrives ? 0u : 1u);
         if (!arrives) {
@@ -246,9 +239,9 @@ TEST_F(HostTest, ASaveWritesTheDocumentOrTheWatchdogReportsItAndKeepsTheFile) {
             EXPECT_EQ(saved->Settings()->Pinned(), 4);
         }
         // A late or extra notification changes nothing.
-        const int captions = window.captions;
+        const int captions = captions;
         cycle.navigateComplete();
-        EXPECT_EQ(window.captions, captions);
+        EXPECT_EQ(captions, captions);
         EXPECT_EQ(services.messages.asked.size(), arrives ? 0u : 1u);
     }
 }
@@ -270,7 +263,7 @@ TEST_F(HostTest, NewWritesTheTemplateOfTheChosenKindAndLoadsIt) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const QString target = c.target ? path(c.target) : QString();
-        dialogs.type = c.type;
+        type = c.type;
         files.answers = {c.target ? std::optional<QString>(target) : std::nullopt};
         services.messages.asked.clear();
         browser.navigations.clear();
@@ -348,11 +341,11 @@ TEST_F(HostTest, SaveRunsTheGeneratorByTheDialogsResultAndThenTheSaveCycle) {
         openHosted(name + ".ats");
         changeHost("h");
         cycle.saveStarted = false;
-        dialogs.saveResult = c.result;
-        dialogs.derivedHtml = path(name + ".htm");
+        saveResult = c.result;
+        derivedHtml = path(name + ".htm");
         commands.Save();
-        EXPECT_EQ(QFile::exists(dialogs.derivedHtml), c.pageWritten);
-        EXPECT_EQ(commands.launchPage().fileName, dialogs.derivedHtml);
+        EXPECT_EQ(QFile::exists(derivedHtml), c.pageWritten);
+        EXPECT_EQ(commands.launchPage().fileName, derivedHtml);
         EXPECT_TRUE(services.messages.asked.empty());
         EXPECT_EQ(cycle.saveStarted, c.saved);
         if (!c.saved) {
@@ -363,8 +356,8 @@ TEST_F(HostTest, SaveRunsTheGeneratorByTheDialogsResultAndThenTheSaveCycle) {
         }
         EXPECT_EQ(commands.launchPage().guiSupport, c.gui);
         EXPECT_EQ(commands.launchPage().intranet, c.intranet);
-        EXPECT_EQ(window.enabled(), kNoDocument) << "New and Open buttons during the wait";
-        EXPECT_FALSE(window.menus[Command::New]);
+        EXPECT_EQ(enabled(), kNoDocument) << "New and Open buttons during the wait";
+        EXPECT_FALSE(menus[Command::New]);
         settle();
         EXPECT_TRUE(cycle.currentFile.isEmpty());
         auto saved = ClientDocument::load(path(name + ".ats"));
@@ -405,16 +398,16 @@ TEST_F(HostTest, TheClosingCheckPerReasonAndAnswer) {
         if (c.answer) {
             services.messages.answers = {*c.answer};
         }
-        dialogs.savedSession.clear();
+        savedSession.clear();
         EXPECT_EQ(commands.queryClose(c.reason), c.staysOpen);
         ASSERT_EQ(services.messages.asked.size(), c.answer ? 1u : 0u);
         if (c.answer) {
             EXPECT_EQ(services.messages.asked[0].style, 35);
         }
-        EXPECT_EQ(dialogs.savedSession, c.answer == 6 ? file : QString());
+        EXPECT_EQ(savedSession, c.answer == 6 ? file : QString());
         EXPECT_EQ(cycle.document() != nullptr, c.stillHosted);
         if (c.stillHosted) {
-            EXPECT_EQ(window.enabled(), kDocument);
+            EXPECT_EQ(enabled(), kDocument);
             dropHosted();
         }
         if (!browser.navigations.isEmpty()) {
@@ -428,13 +421,13 @@ TEST_F(HostTest, TheClosingCheckPerReasonAndAnswer) {
 
 TEST_F(HostTest, SettingsChangedInTheDialogSurviveConnectAndSave) {
     openHosted("pin.ats");
-    dialogs.settingsEdit = [](ClientDocument &doc) { doc.Settings()->setPinned(12); };
+    settingsEdit = [](ClientDocument &doc) { doc.Settings()->setPinned(12); };
     commands.Settings();
     EXPECT_EQ(cycle.pinned, 12);
     commands.Connect();
-    EXPECT_EQ(window.enabled(), "--SCEg-d");
+    EXPECT_EQ(enabled(), "--SCEg-d");
     commands.Disconnect();
-    EXPECT_EQ(window.enabled(), kDocument);
+    EXPECT_EQ(enabled(), kDocument);
     commands.Save();
     settle();
     auto saved = ClientDocument::load(path("pin.ats"));
