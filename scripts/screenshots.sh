@@ -28,4 +28,4 @@ done
 
 # Leaks of the X libraries at exit are not ours to report here.
 DISPLAY=":$n" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
-    "$build/tests/ui/zelp_screenshots" "$out"
+    "$build/scripts/screenshots/zelp_screenshots" "$out"

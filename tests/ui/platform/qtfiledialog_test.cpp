@@ -1,9 +1,10 @@
 #include "ui/platform/qtfiledialog.h"
 
+#include "common/fileutil.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -14,75 +15,56 @@ namespace zelp {
 namespace {
 
 TEST(NameFilters, AllFilesListsNamesWithoutADot) {
-    EXPECT_EQ(
-        nameFiltersOf(QStringLiteral("Connections (*.ats)|*.ats|All Files (*.*)|*.*")),
-        QStringList({QStringLiteral("Connections (*.ats)"), QStringLiteral("All Files (*)")}));
-    EXPECT_EQ(
-        nameFiltersOf(QStringLiteral("Pages|*.htm;*.html|Everything|*.*")),
-        QStringList({QStringLiteral("Pages (*.htm *.html)"), QStringLiteral("Everything (*)")}));
-}
-
-// Types a name into the real dialog and presses Enter; folder and name box as it came up.
-struct Typed {
-    QString folder;
-    QString nameBox;
-};
-std::optional<QString> chooseTyping(const FileDialogRequest &request, const QString &name,
-                                    Typed *seen) {
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (!edit) {
-            dialog->reject();
-            FAIL() << "no name box";
-        }
-        seen->folder = dialog->directory().absolutePath();
-        seen->nameBox = edit->text();
-        edit->setText(name);
-        QTest::keyClick(edit, Qt::Key_Return);
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    QtFileDialogService service;
-    return service.choose(request);
+    EXPECT_EQ(nameFiltersOf(QStringLiteral("Connections (*.ats)|*.ats|All Files (*.*)|*.*")),
+              QStringList({"Connections (*.ats)", "All Files (*)"}));
+    EXPECT_EQ(nameFiltersOf(QStringLiteral("Pages|*.htm;*.html|Everything|*.*")),
+              QStringList({"Pages (*.htm *.html)", "Everything (*)"}));
 }
 
 TEST(QtFileDialog, StartsInAnExistingFolderAndTakesTypedNamesLiterally) {
     QTemporaryDir dir;
-    {
-        QFile existing(dir.filePath(QStringLiteral("a\"b.ats")));
-        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    }
-    struct Case {
+    ASSERT_TRUE(WriteWholeFile(dir.filePath(QStringLiteral("a\"b.ats")), "", true));
+    using Kind = FileDialogRequest::Kind;
+    const struct {
         const char *what;
-        FileDialogRequest::Kind kind;
+        Kind kind;
         QString folder;
-        QString typed;
-        QString chosen;
+        const char *typed, *chosen;
+    } cases[] = {
+        {"New in a home folder not made yet", Kind::Save, dir.filePath("not/yet/Sessions"),
+         "my\"quoted name", "my\"quoted name.ats"},
+        {"Open of a name with a quote", Kind::Open, dir.path(), "a\"b", "a\"b.ats"},
+        {"a plain name", Kind::Save, dir.path(), "Sales", "Sales.ats"},
     };
-    const QString missing = dir.filePath(QStringLiteral("not/yet/Sessions"));
-    const Case cases[] = {
-        {"New in a home folder not made yet", FileDialogRequest::Kind::Save, missing,
-         QStringLiteral("my\"quoted name"), dir.filePath(QStringLiteral("my\"quoted name.ats"))},
-        {"Open of a name with a quote", FileDialogRequest::Kind::Open, dir.path(),
-         QStringLiteral("a\"b"), dir.filePath(QStringLiteral("a\"b.ats"))},
-        {"a plain name", FileDialogRequest::Kind::Save, dir.path(), QStringLiteral("Sales"),
-         dir.filePath(QStringLiteral("Sales.ats"))},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         FileDialogRequest request;
         request.kind = c.kind;
         request.initialFolder = c.folder;
         request.defaultExtension = QStringLiteral("ats");
         request.filter = QStringLiteral("Connections (*.ats)|*.ats|All Files (*.*)|*.*");
-        request.fileMustExist = c.kind == FileDialogRequest::Kind::Open;
-        Typed seen;
-        EXPECT_EQ(chooseTyping(request, c.typed, &seen), c.chosen);
-        EXPECT_EQ(seen.folder, dir.path());
-        EXPECT_EQ(seen.nameBox, QString());
+        request.fileMustExist = c.kind == Kind::Open;
+        QString folder, nameBox = QStringLiteral("unset");
+        // Types the name into the real dialog and presses Enter.
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!edit) {
+                dialog->reject();
+                FAIL() << "no name box";
+            }
+            folder = dialog->directory().absolutePath();
+            nameBox = edit->text();
+            edit->setText(QString::fromUtf8(c.typed));
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        EXPECT_EQ(QtFileDialogService().choose(request), dir.filePath(QString::fromUtf8(c.chosen)));
+        EXPECT_EQ(folder, dir.path());
+        EXPECT_EQ(nameBox, QString());
     }
 }
 

@@ -46,9 +46,7 @@ TEST(SessionEnd, ClosesWithoutAQuestionAndRemembersTheOuterSize) {
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(services.messages.asked.empty());
         const WindowPlacement stored = Placement::read(settings, 0, 0);
-        EXPECT_EQ(stored.width, outer.width() * 15);
-        EXPECT_EQ(stored.height, outer.height() * 15);
-
+        EXPECT_EQ(QSize(stored.width, stored.height), outer.size() * 15);
         // The next start opens the window at that outer size.
         FrmMain again(&settings);
         again.show();
