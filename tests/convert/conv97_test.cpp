@@ -66,8 +66,15 @@ protected:
     QStringList workFilesLeft() const {
         return QDir(services.dir.path()).entryList({"Work*.ats"}, QDir::Files);
     }
-    void good97(const char *name, const char *classId = kUnsafe97ClassId) {
-        ASSERT_TRUE(write97File(path(name), classId, {{"SessionTitle", std::string("Payroll")}}));
+    // Both identifiers: the unsafe one wins and brings the unsafe template.
+    void SetUp() override {
+        ASSERT_TRUE(write97File(path("old.ats"), kUnsafe97ClassId,
+                                {{"SessionTitle", std::string("Payroll")},
+                                 {"HostType", ClassIdToBytes(kSafe97ClassId).toStdString()}}));
+    }
+    void answer(int16_t answer) {
+        services.messages.asked.clear();
+        services.messages.answers = answer ? std::deque{answer} : std::deque<int16_t>{};
     }
 };
 
@@ -107,44 +114,52 @@ TEST_F(Conv97Test, TestFindsEitherIdentifierAtAnyOffsetAndReadsOnlyRegularFiles)
     }
 }
 
-TEST_F(Conv97Test, EveryFailureSaysSoLeavesNoWorkFileAndTheTargetAsItWas) {
-    good97("old.ats");
+TEST_F(Conv97Test, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas) {
+    ASSERT_TRUE(
+        write97File(path("own.ats"), kSafe97ClassId, {{"SessionTitle", std::string("Payroll")}}));
     ASSERT_TRUE(WriteWholeFile(path("broken.ats"),
                                QByteArray(40, 'x') + ClassIdToBytes(Conv97::kSafe97ClassId), true));
     ASSERT_TRUE(WriteWholeFile(path("plain.bin"), QByteArray(40, 'p'), true));
     const char *sameName = "You did not specify a different file name for the converted file.\r\n"
                            "Your original file will be overwritten by the converted file.\r\n"
                            "Do you want to continue anyway?";
+    const char *readOnly = "File <to> is a read-only file.\r\nDo you want to continue anyway?";
     const char *helperFailed = "Failed to load ZELP 2000 UserDocument from temporary file";
     enum Target { Absent, Present, ReadOnly };
+    enum Outcome { Failed, Skipped, Safe, Unsafe }; // the last two: converted into that kind
+    using enum HostMode;
     const struct {
         const char *from, *to;
         Target target;
         HostMode host;
         int16_t answer;      // 0: no question
-        const char *message; // <from> and <to> stand for the paths; a final * for any rest
+        const char *message; // the last one; <from> and <to> stand for the paths, * for any rest
         int16_t style;
-        bool skipped;
+        Outcome outcome;
     } cases[] = {
-        {"nothing.ats", "new.ats", Absent, HostMode::Normal, 0, "Unable to open <from>", 48, false},
-        {"plain.bin", "new.ats", Absent, HostMode::Normal, 0,
-         "Unable to locate ZELP97 GUID in <from>", 48, false},
-        {"old.ats", "old.ats", Absent, HostMode::Normal, 7, sameName, 4, true},
-        {"old.ats", "new.ats", ReadOnly, HostMode::Normal, 7,
-         "File <to> is a read-only file.\r\nDo you want to continue anyway?", 4, true},
-        {"old.ats", "new.ats", Present, HostMode::Normal, 7,
-         "File <to> already exists. Are you sure you want to overwrite this file?", 4, true},
-        {"broken.ats", "new.ats", Absent, HostMode::Normal, 0,
-         "Failed to load ZELP 97 UserDocument from <from>", 48, false},
-        {"old.ats", "no/such/new.ats", Absent, HostMode::Normal, 0,
-         "Unable to write temporary file ", 48, false},
-        {"old.ats", "new.ats", Absent, HostMode::NonClient, 0, helperFailed, 48, false},
-        {"old.ats", "new.ats", ReadOnly, HostMode::NonClient, 6, helperFailed, 48, false},
-        {"old.ats", "new.ats", Present, HostMode::Throws, 6,
-         "Conversion failed due to the following error:\r\nPath/File access error", 48, false},
+        {"nothing.ats", "new.ats", Absent, Normal, 0, "Unable to open <from>", 48, Failed},
+        {"plain.bin", "new.ats", Absent, Normal, 0, "Unable to locate ZELP97 GUID in <from>", 48,
+         Failed},
+        {"old.ats", "old.ats", Absent, Normal, 7, sameName, 4, Skipped},
+        {"old.ats", "new.ats", ReadOnly, Normal, 7, readOnly, 4, Skipped},
+        {"old.ats", "new.ats", Present, Normal, 7,
+         "File <to> already exists. Are you sure you want to overwrite this file?", 4, Skipped},
+        {"broken.ats", "new.ats", Absent, Normal, 0,
+         "Failed to load ZELP 97 UserDocument from <from>", 48, Failed},
+        {"old.ats", "no/such/new.ats", Absent, Normal, 0, "Unable to write temporary file ", 48,
+         Failed},
+        {"old.ats", "new.ats", Absent, NonClient, 0, helperFailed, 48, Failed},
+        {"old.ats", "new.ats", ReadOnly, NonClient, 6, helperFailed, 48, Failed},
+        {"old.ats", "new.ats", Present, Throws, 6,
+         "Conversion failed due to the following error:\r\nPath/File access error", 48, Failed},
         // A document that does not save is a failure, not a silent success.
-        {"old.ats", "new.ats", Absent, HostMode::NoSave, 0,
-         "The converted document did not save itself to *", 48, false},
+        {"old.ats", "new.ats", Absent, NoSave, 0, "The converted document did not save itself to *",
+         48, Failed},
+        // A helper that never reports ends by its time-out; loaded when it is at the work file.
+        {"old.ats", "new.ats", Absent, Lost, 0, helperFailed, 48, Failed},
+        {"old.ats", "new.ats", Absent, Silent, 0, nullptr, 0, Unsafe},
+        {"old.ats", "new.ats", ReadOnly, Normal, 6, readOnly, 4, Unsafe},
+        {"own.ats", "own.ats", Absent, Normal, 6, sameName, 4, Safe},
     };
     for (const auto &c : cases) {
         const QString from = path(c.from), to = path(c.to);
@@ -157,65 +172,13 @@ TEST_F(Conv97Test, EveryFailureSaysSoLeavesNoWorkFileAndTheTargetAsItWas) {
             }
         }
         const QByteArray before = ReadWholeFile(to);
-        services.messages.asked.clear();
-        services.messages.answers.clear();
-        if (c.answer) {
-            services.messages.answers = {c.answer};
-        }
-        Conv97 converter(hosts(c.host));
-        converter.Test(from); // as the Open command does
-        EXPECT_FALSE(converter.Convert(from, to));
-        ASSERT_FALSE(services.messages.asked.empty());
-        const auto &said = services.messages.asked.back();
-        QString message = QString::fromUtf8(c.message).replace("<from>", from).replace("<to>", to);
-        EXPECT_EQ(message.endsWith(u'*') ? said.text.left(message.size() - 1) + u'*' : said.text,
-                  message);
-        EXPECT_EQ(said.style, c.style);
-        EXPECT_EQ(converter.report().result,
-                  c.skipped ? ConversionReport::Result::Skipped : ConversionReport::Result::Failed);
-        EXPECT_EQ(ReadWholeFile(to), before);
-        EXPECT_EQ(QFile::exists(to), c.target != Absent || to == from);
-        EXPECT_TRUE(workFilesLeft().isEmpty()) << workFilesLeft().join(u' ').toStdString();
-        if (c.target == ReadOnly) {
-            // Only a Yes takes the read-only attribute away, failure or not.
-            EXPECT_EQ(bool(QFile::permissions(to) & QFileDevice::WriteOwner), c.answer == 6);
-        }
-    }
-}
-
-TEST_F(Conv97Test, OwnNameAfterYesReplacesThe97FileAndReadOnlyYesConverts) {
-    good97("own.ats", kSafe97ClassId);
-    // Both identifiers: the unsafe one wins and brings the unsafe template.
-    const QByteArray safeId = ClassIdToBytes(Conv97::kSafe97ClassId);
-    ASSERT_TRUE(write97File(
-        path("old.ats"), kUnsafe97ClassId,
-        {{"SessionTitle", std::string("Payroll")}, {"HostType", safeId.toStdString()}}));
-    ASSERT_TRUE(WriteWholeFile(path("locked.ats"), "previous", true));
-    QFile::setPermissions(path("locked.ats"), QFileDevice::ReadOwner);
-    services.messages.answers = {6, 6};
-    Conv97 converter;
-    ASSERT_TRUE(converter.Convert(path("own.ats"), path("own.ats")));
-    ASSERT_TRUE(converter.Convert(path("old.ats"), path("locked.ats")));
-    for (const auto &[name, safe] : {std::pair{"own.ats", true}, std::pair{"locked.ats", false}}) {
-        const auto doc = ClientDocument::load(path(name));
-        ASSERT_TRUE(doc) << name;
-        EXPECT_EQ(doc->SafeMode(), safe) << name;
-        EXPECT_EQ(doc->Settings()->value("sSessionTitle"), PropertyValue(std::string("Payroll")));
-    }
-    EXPECT_TRUE(workFilesLeft().isEmpty());
-}
-
-TEST_F(Conv97Test, ASlowHelperEndsByItsTimeOutAndCountsAsLoadedWhenAtTheWorkFile) {
-    good97("old.ats");
-    for (const bool arrived : {true, false}) {
-        SCOPED_TRACE(arrived);
-        QFile::remove(path("new.ats"));
+        answer(c.answer);
         std::vector<ManualTimer *> timers;
-        Conv97 converter(hosts(arrived ? HostMode::Silent : HostMode::Lost), [&] {
+        Conv97 converter(hosts(c.host), [&] {
             timers.push_back(new ManualTimer);
             return std::unique_ptr<OneShotTimer>(timers.back());
         });
-        // The helper never reports; each wait ends when the test's clock passes the time-out.
+        // Each wait for the helper ends when the test's clock passes the time-out.
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             if (converter.Helper()) {
@@ -223,14 +186,38 @@ TEST_F(Conv97Test, ASlowHelperEndsByItsTimeOutAndCountsAsLoadedWhenAtTheWorkFile
             }
         });
         ticker.start(1);
-        EXPECT_EQ(converter.Convert(path("old.ats"), path("new.ats")), arrived);
-        EXPECT_EQ(QFile::exists(path("new.ats")), arrived);
-        EXPECT_TRUE(workFilesLeft().isEmpty());
+        converter.Test(from); // as the Open command does
+        EXPECT_EQ(converter.Convert(from, to), c.outcome >= Safe);
+        QString message = QString::fromUtf8(c.message).replace("<from>", from).replace("<to>", to);
+        const auto &asked = services.messages.asked;
+        ASSERT_EQ(asked.empty(), message.isEmpty());
+        if (!asked.empty()) {
+            EXPECT_EQ(message.endsWith(u'*') ? asked.back().text.left(message.size() - 1) + u'*'
+                                             : asked.back().text,
+                      message);
+            EXPECT_EQ(asked.back().style, c.style);
+        }
+        using R = ConversionReport::Result;
+        const R results[] = {R::Failed, R::Skipped, R::Converted, R::Converted};
+        EXPECT_EQ(converter.report().result, results[c.outcome]);
+        EXPECT_TRUE(workFilesLeft().isEmpty()) << workFilesLeft().join(u' ').toStdString();
+        if (c.target == ReadOnly) {
+            // Only a Yes takes the read-only attribute away, failure or not.
+            EXPECT_EQ(bool(QFile::permissions(to) & QFileDevice::WriteOwner), c.answer == 6);
+        }
+        if (c.outcome < Safe) {
+            EXPECT_EQ(ReadWholeFile(to), before);
+            EXPECT_EQ(QFile::exists(to), c.target != Absent || to == from);
+            continue;
+        }
+        const auto doc = ClientDocument::load(to);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(doc->SafeMode(), c.outcome == Safe);
+        EXPECT_EQ(doc->Settings()->value("sSessionTitle"), PropertyValue(std::string("Payroll")));
     }
 }
 
 TEST_F(Conv97Test, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
-    good97("old.ats");
     ASSERT_TRUE(
         WriteWholeFile(path("modern.ats"), templateResource(kTemplateSafeConnection), true));
     ScriptedFileDialog files;
@@ -251,11 +238,7 @@ TEST_F(Conv97Test, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
         return name ? std::optional(path(name)) : std::nullopt;
     };
     for (const auto &c : cases) {
-        services.messages.asked.clear();
-        services.messages.answers.clear();
-        if (c.answer) {
-            services.messages.answers = {c.answer};
-        }
+        answer(c.answer);
         files.answers = {inFolder(c.newName)};
         EXPECT_EQ(openLegacyCheck(path(c.chosen), {}), inFolder(c.result)) << c.chosen;
         EXPECT_EQ(services.messages.asked.size(),

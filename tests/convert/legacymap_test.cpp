@@ -21,8 +21,8 @@ protected:
     std::unique_ptr<ClientDocument> convert(const std::vector<Legacy97Property> &properties,
                                             ConversionReport *report = nullptr,
                                             const char *classId = kUnsafe97ClassId) {
-        const QString old97 = services.dir.filePath(QStringLiteral("old.ats"));
-        const QString target = services.dir.filePath(QStringLiteral("new.ats"));
+        const QString old97 = services.dir.filePath("old.ats");
+        const QString target = services.dir.filePath("new.ats");
         QFile::remove(target);
         EXPECT_TRUE(write97File(old97, classId, properties));
         Conv97 converter;
@@ -30,9 +30,8 @@ protected:
         if (report) {
             *report = converter.report();
         }
-        EXPECT_TRUE(done) << (services.messages.asked.empty()
-                                  ? std::string()
-                                  : services.messages.asked.back().text.toStdString());
+        const auto &asked = services.messages.asked;
+        EXPECT_TRUE(done) << (asked.empty() ? "" : asked.back().text.toStdString());
         return done ? ClientDocument::load(target) : nullptr;
     }
     static PropertyValue setting(const ClientDocument &doc, const std::string &name) {
@@ -66,96 +65,70 @@ PropertyValue changed(const LegacyMapRow &row) {
     return 1.5;
 }
 
-TEST(LegacyMap, EveryRowNamesASettingOfTheSameTypeAndDefault) {
-    int entries = 0;
-    for (const LegacyMapRow &row : LegacyMap::rows()) {
-        entries += row.shape == Shape::FunctionKeys ? 2 : 1;
-        if (row.shape == Shape::Document) {
-            continue;
-        }
-        const std::string name = row.shape == Shape::Palette        ? row.name + "15"
-                                 : row.shape == Shape::AttrColors   ? row.name + "63"
-                                 : row.shape == Shape::FunctionKeys ? row.name + "F1"
-                                                                    : row.name;
-        const auto def = SettingsSchema::find(name);
-        ASSERT_TRUE(def) << name;
-        EXPECT_EQ(def->legacyName, row.shape == Shape::Plain ? row.legacyName : "") << name;
-        if (row.writeDefault) {
-            EXPECT_EQ(typeOf(*row.writeDefault), def->type) << name;
-            EXPECT_TRUE(sameValue(*row.writeDefault, def->defaultValue)) << name;
-        }
-    }
-    EXPECT_EQ(entries, 85);
-    const std::string list = LegacyMap::PropertyNameList();
-    EXPECT_TRUE(list.starts_with("Script\r\nMousePatterns\r\nSessionTitle\r\n"));
-    EXPECT_NE(list.find("\r\nKeyCount\r\nKey(KeyCount)\r\nCaptureDir\r\n"), std::string::npos);
-    EXPECT_TRUE(list.ends_with("\r\nAutoZmodem"));
-}
-
-TEST_F(LegacyMapTest, EveryPlainRowArrivesUnderIts2000NameWithItsType) {
+TEST_F(LegacyMapTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWhenMissing) {
     std::vector<Legacy97Property> properties;
     for (const LegacyMapRow &row : LegacyMap::rows()) {
         if (row.shape == Shape::Plain) {
             properties.push_back({row.legacyName, changed(row)});
         }
     }
-    ConversionReport report;
-    const auto doc = convert(properties, &report);
-    ASSERT_TRUE(doc);
+    ConversionReport full, none;
+    const auto doc = convert(properties, &full);
+    const auto empty = convert({}, &none);
+    ASSERT_TRUE(doc && empty);
+    const auto status = [](const ConversionReport &report, const std::string &name) {
+        const auto s = std::find_if(report.settings.begin(), report.settings.end(),
+                                    [&](const SettingOutcome &s) { return s.name == name; });
+        return s == report.settings.end() ? std::nullopt : std::optional(s->status);
+    };
     for (const LegacyMapRow &row : LegacyMap::rows()) {
         if (row.shape != Shape::Plain) {
             continue;
         }
+        SCOPED_TRACE(row.name);
         const PropertyValue got = setting(*doc, row.name);
         const SettingDef def = *SettingsSchema::find(row.name);
-        EXPECT_EQ(typeOf(got), def.type) << row.name;
-        EXPECT_TRUE(sameValue(got, changed(row))) << row.name << " = " << formatValue(got);
-        const auto outcome =
-            std::find_if(report.settings.begin(), report.settings.end(),
-                         [&](const SettingOutcome &s) { return s.name == row.name; });
-        ASSERT_NE(outcome, report.settings.end()) << row.name;
-        EXPECT_EQ(outcome->status, SettingOutcome::Status::Carried) << row.name;
+        EXPECT_EQ(typeOf(got), def.type);
+        EXPECT_TRUE(sameValue(got, changed(row))) << formatValue(got);
+        EXPECT_TRUE(sameValue(setting(*empty, row.name), def.defaultValue));
+        EXPECT_EQ(status(full, row.name), SettingOutcome::Status::Carried);
+        EXPECT_EQ(status(none, row.name), SettingOutcome::Status::Defaulted);
     }
     // The 97 boolean under the 2000 mode number.
     EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
 }
 
 TEST_F(LegacyMapTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
-    const auto filled = [](std::vector<double> head, int count) {
-        head.resize(count, 0);
-        return head;
-    };
-    std::vector<double> defaults, seventeen;
-    for (int i = 0; i < 16; ++i) {
-        defaults.push_back(
-            std::get<double>(SettingsSchema::find("sPalette" + std::to_string(i))->defaultValue));
-    }
     std::string longList;
+    std::vector<double> tens;
     for (int i = 1; i <= 70; ++i) {
-        longList += std::to_string(i * 10) + (i < 70 ? "," : "");
-        seventeen.push_back(i * 10);
+        longList += (i > 1 ? "," : "") + std::to_string(i * 10);
+        tens.push_back(i * 10);
     }
     const struct {
-        const char *name97, *prefix;
-        int count;
+        bool attributes; // AttrColors into sAttrColor0-63, else Palette into sPalette0-15
         std::optional<std::string> list;
-        std::vector<double> expected;
+        std::vector<double> head; // then zeros; empty: every colour keeps its default
     } cases[] = {
-        {"Palette", "sPalette", 16, std::nullopt, defaults},
-        {"Palette", "sPalette", 16, "", defaults},
-        {"Palette", "sPalette", 16, "0,255", filled({0, 255}, 16)},
-        {"Palette", "sPalette", 16, longList, filled(seventeen, 16)},
-        {"Palette", "sPalette", 16, " 1 2abc,red,&,-2.5e1x", filled({12, 0, 0, -25}, 16)},
-        {"AttrColors", "sAttrColor", 64, "7,8", filled({7, 8}, 64)},
-        {"AttrColors", "sAttrColor", 64, longList, filled(seventeen, 64)},
+        {false, std::nullopt, {}},
+        {false, "", {}},
+        {false, "0,255", {0, 255}},
+        {false, longList, tens},
+        {false, " 1 2abc,red,&,-2.5e1x", {12, 0, 0, -25}},
+        {true, "7,8", {7, 8}},
+        {true, longList, tens},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.list.value_or("none"));
-        const auto doc = c.list ? convert({{c.name97, *c.list}}) : convert({});
+        const auto doc =
+            c.list ? convert({{c.attributes ? "AttrColors" : "Palette", *c.list}}) : convert({});
         ASSERT_TRUE(doc);
-        for (int i = 0; i < c.count; ++i) {
-            EXPECT_EQ(setting(*doc, c.prefix + std::to_string(i)), PropertyValue(c.expected[i]))
-                << i;
+        for (int i = 0; i < (c.attributes ? 64 : 16); ++i) {
+            const std::string name = (c.attributes ? "sAttrColor" : "sPalette") + std::to_string(i);
+            EXPECT_EQ(setting(*doc, name),
+                      c.head.empty() ? SettingsSchema::find(name)->defaultValue
+                                     : PropertyValue(i < int(c.head.size()) ? c.head[i] : 0.0))
+                << name;
         }
     }
 }
