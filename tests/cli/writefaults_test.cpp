@@ -9,8 +9,6 @@
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
 #include <sys/mount.h>
@@ -89,34 +87,21 @@ TEST_F(WriteFaults, EveryWriterReportsTheFaultInOneLineAndLeavesTheFolderAsItWas
 }
 
 TEST_F(WriteFaults, AStorageTheClientDoesNotKnowSurvivesASave) {
-    // Made by libgsf, so that neither side of the check is the program's own compound code.
-    const guint8 storageId[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    QByteArray data(4096, '\0');
-    for (int i = 0; i < data.size(); ++i) {
+    const ClassIdBytes storageId = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    std::string data(4096, '\0');
+    for (size_t i = 0; i < data.size(); ++i) {
         data[i] = char(i * 7);
     }
-    const QByteArray file = QFile::encodeName(path("f.ats"));
-    gsf_init();
-    {
-        GsfOutput *sink = gsf_output_stdio_new(file.constData(), nullptr);
-        ASSERT_TRUE(sink);
-        GsfOutfile *ole = gsf_outfile_msole_new(sink);
-        gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(ole),
-                                       ClientClasses::classIdFor(true).data());
-        GsfOutput *extra = gsf_outfile_new_child(ole, "Extra", TRUE);
-        gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(extra), storageId);
-        GsfOutput *stream = gsf_outfile_new_child(GSF_OUTFILE(extra), "Data", FALSE);
-        EXPECT_TRUE(gsf_output_write(stream, size_t(data.size()),
-                                     reinterpret_cast<const guint8 *>(data.constData())));
-        for (GsfOutput *o : {stream, extra, GSF_OUTPUT(ole)}) {
-            gsf_output_close(o);
-            g_object_unref(o);
-        }
-        g_object_unref(sink);
-    }
+    const auto built = CompoundFile::build(
+        {ClientClasses::classIdFor(true), {}, {{"Extra", {storageId, {{"Data", data}}}}}});
+    ASSERT_TRUE(built);
+    put("f.ats", QByteArray::fromStdString(*built));
     const CliResult r = run("set @f.ats sHostName=example.org");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 
+    // Read back by libgsf, so that the check is not the program's own compound code.
+    gsf_init();
+    const QByteArray file = QFile::encodeName(path("f.ats"));
     GsfInput *input = gsf_input_stdio_new(file.constData(), nullptr);
     ASSERT_TRUE(input);
     GsfInfile *ole = gsf_infile_msole_new(input, nullptr);
@@ -125,13 +110,11 @@ TEST_F(WriteFaults, AStorageTheClientDoesNotKnowSurvivesASave) {
     ASSERT_TRUE(extra && GSF_IS_INFILE(extra));
     guint8 id[16] = {};
     ASSERT_TRUE(gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(extra), id));
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(id), 16),
-              QByteArray(reinterpret_cast<const char *>(storageId), 16));
+    EXPECT_TRUE(std::equal(storageId.begin(), storageId.end(), id));
     GsfInput *stream = gsf_infile_child_by_name(GSF_INFILE(extra), "Data");
     ASSERT_TRUE(stream);
-    QByteArray back(int(gsf_input_size(stream)), '\0');
-    ASSERT_TRUE(
-        gsf_input_read(stream, size_t(back.size()), reinterpret_cast<guint8 *>(back.data())));
+    std::string back(gsf_input_size(stream), '\0');
+    ASSERT_TRUE(gsf_input_read(stream, back.size(), reinterpret_cast<guint8 *>(back.data())));
     EXPECT_EQ(back, data);
     for (gpointer o : {gpointer(stream), gpointer(extra), gpointer(ole), gpointer(input)}) {
         g_object_unref(o);
