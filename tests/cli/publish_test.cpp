@@ -1,192 +1,95 @@
+#include "clirunner.h"
+
 #include "files/resources.h"
 
-#include "common/fileutil.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-namespace zelp {
+namespace zelp::test {
 namespace {
 
-const QByteArray kGuiServer = "[HKEY_CLASSES_ROOT\\ZlGUIServer.ZlGUISvr\\Clsid]\r\n"
-                              "@=\"{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\"\r\n";
-
-struct Case {
-    const char *what;
-    QStringList args;
-    bool guiRegistered;
-    int exitCode;
-    QString errorText; // on stderr; empty: stderr is empty
-    QString page;      // written, relative to the folder; empty: no page anywhere
-    QStringList pageHolds;
-};
-
-// A folder with connection files of both kinds, a text file and a file of the older
-// generation; the companion runs in it.
-class PublishTest : public ::testing::Test {
+// Connection files of both kinds, a text file and a file of the older generation; the
+// companion runs in their folder.
+class Publish : public CliFolder {
 protected:
-    QTemporaryDir dir;
-
     void SetUp() override {
         const QByteArray safe = templateResource(kTemplateSafeConnection);
-        QByteArray older = safe;
-        older.replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2"));
-        ASSERT_TRUE(WriteWholeFile(path("Sales.ats"), safe, true));
-        ASSERT_TRUE(WriteWholeFile(path("x%ZELP_VBD%.ats"), safe, true));
-        ASSERT_TRUE(
-            WriteWholeFile(path("Unsafe.ats"), templateResource(kTemplateUnsafeConnection), true));
-        ASSERT_TRUE(WriteWholeFile(path("old.ats"), older, true));
-        ASSERT_TRUE(WriteWholeFile(path("notes.txt"), "notes\n", true));
-        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("pages")));
+        put("Sales.ats", safe);
+        put("x%ZELP_VBD%.ats", safe);
+        put("Unsafe.ats", templateResource(kTemplateUnsafeConnection));
+        put("old.ats", QByteArray(safe).replace(
+                           1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2")));
+        put("notes.txt", "notes\n");
+        ASSERT_TRUE(QDir(dir.path()).mkdir("pages"));
     }
-
-    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
-
-    QStringList htmlFiles() const {
+    QStringList pages() const {
         QStringList found;
-        for (const QString &sub : {QStringLiteral("."), QStringLiteral("pages")}) {
-            for (const QString &name :
-                 QDir(dir.filePath(sub)).entryList({QStringLiteral("*.htm")}, QDir::Files)) {
-                found << QDir::cleanPath(sub + QLatin1Char('/') + name);
+        for (const char *sub : {".", "pages"}) {
+            for (const QString &name : QDir(path(sub)).entryList({"*.htm"}, QDir::Files)) {
+                found << QDir::cleanPath(QString::fromLatin1(sub) + u'/' + name);
             }
         }
         return found;
     }
-
-    void run(const Case &c) {
-        const QString registry = dir.filePath(QStringLiteral("registry.reg"));
-        ASSERT_TRUE(WriteWholeFile(registry,
-                                   "REGEDIT4\r\n\r\n" + (c.guiRegistered ? kGuiServer : ""), true));
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("ZELPDEV2K_REGISTRY"), registry);
-        cli.setProcessEnvironment(env);
-        cli.setWorkingDirectory(dir.path());
-        cli.start(QStringLiteral(ZELP_CLI), QStringList{QStringLiteral("publish")} + c.args);
-        ASSERT_TRUE(cli.waitForFinished(60000)) << c.what;
-        const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-        const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
-        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << c.what;
-        EXPECT_EQ(cli.exitCode(), c.exitCode) << c.what << "\n" << err.toStdString();
-        if (c.errorText.isEmpty()) {
-            EXPECT_EQ(err, QString()) << c.what;
-        } else {
-            EXPECT_TRUE(err.contains(c.errorText)) << c.what << "\n" << err.toStdString();
-        }
-        if (c.page.isEmpty()) {
-            EXPECT_EQ(htmlFiles(), QStringList()) << c.what;
-            EXPECT_EQ(out, QString()) << c.what;
-            return;
-        }
-        EXPECT_EQ(htmlFiles(), QStringList{c.page}) << c.what;
-        EXPECT_EQ(out, dir.filePath(c.page) + QLatin1Char('\n')) << c.what;
-        const QByteArray page = ReadWholeFile(dir.filePath(c.page));
-        for (const QString &part : c.pageHolds) {
-            EXPECT_TRUE(page.contains(part.toLatin1())) << c.what << ": " << part.toStdString();
-        }
-        QFile::remove(dir.filePath(c.page));
-    }
 };
 
-TEST_F(PublishTest, ExitCodesMessagesAndPages) {
-    const QString usage = QStringLiteral("zelpdev2k-cli publish FILE [--html PAGE]");
-    const QString sales = QStringLiteral("Sales.ats");
-    const Case cases[] = {
-        {"no file", {}, false, 2, usage, {}, {}},
-        {"two files", {sales, QStringLiteral("Unsafe.ats")}, false, 2, usage, {}, {}},
-        {"unknown option", {sales, QStringLiteral("--web")}, false, 2, usage, {}, {}},
-        {"page name missing", {sales, QStringLiteral("--html")}, false, 2, usage, {}, {}},
-        {"missing file",
-         {QStringLiteral("missing.ats")},
-         false,
-         1,
-         QStringLiteral("zelpdev2k-cli: missing.ats: no such file"),
-         {},
-         {}},
-        {"not a compound file",
-         {QStringLiteral("notes.txt")},
-         false,
-         1,
-         QStringLiteral("zelpdev2k-cli: notes.txt: not a connection file"),
-         {},
-         {}},
-        {"another root class",
-         {QStringLiteral("old.ats")},
-         false,
-         1,
-         QStringLiteral("zelpdev2k-cli: old.ats: not a Velmaris 2000 connection file (root class "
-                        "{F24D6911-69D1-11D2-AB7F-0040055A85C2})"),
-         {},
-         {}},
-        {"safe connection, Internet page beside it",
-         {sales},
-         false,
-         0,
-         {},
-         QStringLiteral("Sales.htm"),
-         {QStringLiteral("<!-- the SAFE Velmaris emulator -->"),
-          QStringLiteral("CLSID:7F1351CE-90DD-411B-868D-E1BAA3CEBDA8"),
-          QStringLiteral("zelpins2.cab#version=4,0,132,0"),
-          QStringLiteral("window.open('Sales.htm','demo_window');"),
-          QStringLiteral("Location.Replace \"Sales.ats\"")}},
-        {"unsafe connection, intranet page with GUI",
-         {QStringLiteral("--gui"), QStringLiteral("Unsafe.ats"), QStringLiteral("--intranet")},
-         true,
-         0,
-         {},
-         QStringLiteral("Unsafe.htm"),
-         {QStringLiteral("<!-- the UNSAFE Velmaris emulator -->"),
-          QStringLiteral("CLSID:E4301D8E-D460-4073-B7DA-600C33F38A01"),
-          QStringLiteral("\"zelpcli2.cab#version=4,0,132,0\""),
-          QStringLiteral("CLSID:5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10"),
-          QStringLiteral("\"zlguisvr_install.cab#version=1,0,0,0\""),
-          QStringLiteral("Window.Open \"Unsafe.ats\",\"zelpcli\"")}},
-        {"page named on the command line",
-         {sales, QStringLiteral("--html"), QStringLiteral("pages/Launch.htm")},
-         false,
-         0,
-         {},
-         QStringLiteral("pages/Launch.htm"),
-         {QStringLiteral("window.open('Launch.htm','demo_window');")}},
-        {"GUI server not registered",
-         {sales, QStringLiteral("--gui")},
-         false,
-         1,
-         QStringLiteral(
-             "zelpdev2k-cli: Unable to generate HTML file - unable to find GUID (GUI)!\n"),
-         {},
-         {}},
-        {"connection name holding a token is encoded",
-         {QStringLiteral("x%ZELP_VBD%.ats")},
-         false,
-         0,
-         {},
-         QStringLiteral("x%ZELP_VBD%.htm"),
-         {QStringLiteral("Location.Replace \"x%25ZELP_VBD%25.ats\"")}},
-        {"page folder missing",
-         {sales, QStringLiteral("--html"), QStringLiteral("missing/x.htm")},
-         false,
-         1,
-         QStringLiteral("zelpdev2k-cli: Unable to write file ") + dir.filePath("missing/x.htm"),
-         {},
-         {}},
-        {"page name that of the connection",
-         {sales, QStringLiteral("--html"), sales},
-         false,
-         1,
-         QStringLiteral("zelpdev2k-cli: Unable to generate HTML file - the HTML file name is that "
-                        "of the connection file!"),
-         {},
-         {}},
+TEST_F(Publish, ExitCodesMessagesAndPages) {
+    const QByteArray gui = "[HKEY_CLASSES_ROOT\\ZlGUIServer.ZlGUISvr\\Clsid]\r\n"
+                           "@=\"{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\"\r\n";
+    const char *usage = "zelpdev2k-cli publish FILE [--html PAGE]";
+    const struct {
+        const char *line;
+        bool guiRegistered;
+        int exitCode;
+        const char *err;       // part of stderr, <dir> for the folder; empty: stderr is empty
+        const char *page;      // written; empty: no page anywhere
+        const char *pageHolds; // parts, separated by "|"
+    } cases[] = {
+        {"", false, 2, usage, "", ""},
+        {"Sales.ats Unsafe.ats", false, 2, usage, "", ""},
+        {"Sales.ats --web", false, 2, usage, "", ""},
+        {"Sales.ats --html", false, 2, usage, "", ""},
+        {"missing.ats", false, 1, "zelpdev2k-cli: missing.ats: no such file", "", ""},
+        {"notes.txt", false, 1, "zelpdev2k-cli: notes.txt: not a connection file", "", ""},
+        {"old.ats", false, 1,
+         "zelpdev2k-cli: old.ats: not a Velmaris 2000 connection file (root class "
+         "{F24D6911-69D1-11D2-AB7F-0040055A85C2})",
+         "", ""},
+        // The page itself is the generator's; here the kind, the flags and the names arrive.
+        {"Sales.ats", false, 0, "", "Sales.htm",
+         "<!-- the SAFE Velmaris emulator -->|window.open('Sales.htm','demo_window');"
+         "|Location.Replace \"Sales.ats\""},
+        {"--gui Unsafe.ats --intranet", true, 0, "", "Unsafe.htm",
+         "<!-- the UNSAFE Velmaris emulator -->|CLSID:5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10"
+         "|Window.Open \"Unsafe.ats\",\"zelpcli\""},
+        {"Sales.ats --html pages/Launch.htm", false, 0, "", "pages/Launch.htm",
+         "window.open('Launch.htm','demo_window');"},
+        {"Sales.ats --gui", false, 1,
+         "zelpdev2k-cli: Unable to generate HTML file - unable to find GUID (GUI)!\n", "", ""},
+        {"x%ZELP_VBD%.ats", false, 0, "", "x%ZELP_VBD%.htm",
+         "Location.Replace \"x%25ZELP_VBD%25.ats\""},
+        {"Sales.ats --html missing/x.htm", false, 1,
+         "zelpdev2k-cli: Unable to write file <dir>/missing/x.htm", "", ""},
+        {"Sales.ats --html Sales.ats", false, 1,
+         "zelpdev2k-cli: Unable to generate HTML file - the HTML file name is that of the "
+         "connection file!",
+         "", ""},
     };
-    for (const Case &c : cases) {
-        run(c);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        put("registry.reg", "REGEDIT4\r\n\r\n" + (c.guiRegistered ? gui : ""));
+        const CliResult r =
+            runCli(QStringList{"publish"} + argv(c.line), 0, dir.path(), path("registry.reg"));
+        const QString err = QString::fromLocal8Bit(r.err), page = c.page;
+        EXPECT_EQ(r.exitCode, c.exitCode) << err.toStdString();
+        EXPECT_TRUE(*c.err ? err.contains(QString(c.err).replace("<dir>", dir.path())) : err == "")
+            << err.toStdString();
+        EXPECT_EQ(pages(), page.isEmpty() ? QStringList() : QStringList{page});
+        EXPECT_EQ(QString::fromLocal8Bit(r.out), page.isEmpty() ? "" : path(page) + u'\n');
+        for (const QString &part : QString(c.pageHolds).split(u'|', Qt::SkipEmptyParts)) {
+            EXPECT_TRUE(bytes(page).contains(part.toLatin1())) << part.toStdString();
+        }
+        QFile::remove(path(page));
     }
-    EXPECT_EQ(ReadWholeFile(path("Sales.ats")), templateResource(kTemplateSafeConnection));
+    EXPECT_EQ(bytes("Sales.ats"), templateResource(kTemplateSafeConnection));
 }
 
 } // namespace
-} // namespace zelp
+} // namespace zelp::test

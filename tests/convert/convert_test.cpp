@@ -1,0 +1,440 @@
+#include "convert/conv97.h"
+#include "convert/directhost.h"
+#include "convert/frmhelper.h"
+#include "convert/legacymap.h"
+#include "convert/legacyopen.h"
+
+#include "client/core/clientdocument.h"
+#include "client/core/legacy97writer.h"
+#include "client/core/settingsschema.h"
+#include "common/fileutil.h"
+#include "files/resources.h"
+#include "support/manualtimer.h"
+#include "support/scriptedfiledialog.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace zelp::test {
+namespace {
+
+using Shape = LegacyMapRow::Shape;
+
+// How a helper browser behaves in a test: as the real host, or failing in one way.
+enum class HostMode { Normal, NonClient, Silent, Lost, Throws, NoSave };
+
+class ScriptedHost : public HelperBrowser {
+public:
+    explicit ScriptedHost(HostMode mode) : mode_(mode) {}
+    void Navigate(const QString &url) override {
+        if (mode_ == HostMode::Throws) {
+            raiseError(ErrNum::PathFileAccess, "Path/File access error");
+        }
+        auto *doc = qobject_cast<ClientDocument *>(inner_.Document());
+        if (mode_ == HostMode::NoSave && doc) {
+            doc->DiscardChanges();
+        }
+        if (mode_ == HostMode::Lost) {
+            return;
+        }
+        inner_.Navigate(mode_ == HostMode::NonClient ? QStringLiteral("/nonexistent") : url);
+        if (mode_ != HostMode::Silent) {
+            navigateComplete();
+        }
+    }
+    void Stop() override {}
+    QObject *Document() const override { return inner_.Document(); }
+    QString LocationURL() const override {
+        return mode_ == HostMode::NonClient ? QString() : inner_.LocationURL();
+    }
+
+private:
+    HostMode mode_;
+    DirectHost inner_;
+};
+
+Conv97::BrowserFactory hosts(HostMode mode) {
+    return [mode] { return std::make_unique<ScriptedHost>(mode); };
+}
+
+class ConvertTest : public ::testing::Test {
+protected:
+    ServiceScope services;
+    QString path(const QString &name) const { return services.dir.filePath(name); }
+    void put(const char *name, const QByteArray &bytes) {
+        ASSERT_TRUE(WriteWholeFile(path(name), bytes, true));
+    }
+    QStringList workFilesLeft() const {
+        return QDir(services.dir.path()).entryList({"Work*.ats"}, QDir::Files);
+    }
+    // Both identifiers: the unsafe one wins and brings the unsafe template.
+    void SetUp() override {
+        ASSERT_TRUE(write97File(path("old.ats"), kUnsafe97ClassId,
+                                {{"SessionTitle", std::string("Payroll")},
+                                 {"HostType", ClassIdToBytes(kSafe97ClassId).toStdString()}}));
+    }
+    void answer(int16_t answer) {
+        services.messages.asked.clear();
+        services.messages.answers = answer ? std::deque{answer} : std::deque<int16_t>{};
+    }
+    // A 97 file with these properties converted; nullptr when that failed.
+    std::unique_ptr<ClientDocument> convert(const std::vector<Legacy97Property> &properties,
+                                            ConversionReport *report = nullptr,
+                                            const char *classId = kUnsafe97ClassId) {
+        QFile::remove(path("new.ats"));
+        EXPECT_TRUE(write97File(path("97.ats"), classId, properties));
+        Conv97 converter;
+        const bool done = converter.Convert(path("97.ats"), path("new.ats"));
+        if (report) {
+            *report = converter.report();
+        }
+        const auto &asked = services.messages.asked;
+        EXPECT_TRUE(done) << (asked.empty() ? "" : asked.back().text.toStdString());
+        return done ? ClientDocument::load(path("new.ats")) : nullptr;
+    }
+    static PropertyValue setting(const ClientDocument &doc, const std::string &name) {
+        return doc.Settings()->value(name).value_or(std::string("<unknown>"));
+    }
+};
+
+TEST_F(ConvertTest, TestFindsEitherIdentifierAtAnyOffsetAndReadsOnlyRegularFiles) {
+    // The stored form of both identifiers, with or without braces.
+    const QByteArray unsafeId = ClassIdToBytes(Conv97::kUnsafe97ClassId);
+    const QByteArray safeId =
+        ClassIdToBytes(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}"));
+    EXPECT_EQ(unsafeId.toHex(' '), "17 69 4d f2 d1 69 d2 11 ab 7f 00 40 05 5a 85 c2");
+    EXPECT_EQ(safeId.toHex(' '), "11 69 4d f2 d1 69 d2 11 ab 7f 00 40 05 5a 85 c2");
+    EXPECT_TRUE(ClassIdToBytes(QStringLiteral("F24D6911-69D1-11D2-AB7F")).isEmpty());
+    ASSERT_EQ(::mkfifo(path("pipe").toLocal8Bit().constData(), 0600), 0);
+    put("plain", QByteArray(64, 'a'));
+    const struct {
+        const char *name;
+        QByteArray bytes; // nothing is written for an empty one
+        bool result, safe, unsafe, named;
+    } cases[] = {
+        {"short", QByteArray("fifteen bytes.."), false, false, false, false},
+        {"odd", QByteArray("x") + safeId + "tail", true, true, false, true},
+        {"both", safeId + QByteArray(7, 'z') + unsafeId, true, false, true, true},
+        {"plain", QByteArray(64, 'a'), false, false, false, true},
+        {"pipe", {}, false, false, false, false},
+        {"missing", {}, false, false, false, false},
+        {".", {}, false, false, false, false},
+    };
+    for (const auto &c : cases) {
+        if (!c.bytes.isEmpty()) {
+            put(c.name, c.bytes);
+        }
+        Conv97 converter;
+        converter.Test(path("plain")); // the name a short or unreadable file leaves in place
+        const bool result = converter.Test(path(c.name));
+        EXPECT_EQ(std::tuple(result, converter.safe97(), converter.unsafe97()),
+                  std::tuple(c.result, c.safe, c.unsafe))
+            << c.name;
+        EXPECT_EQ(converter.testedFileName(), path(c.named ? c.name : "plain")) << c.name;
+    }
+}
+
+TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas) {
+    ASSERT_TRUE(
+        write97File(path("own.ats"), kSafe97ClassId, {{"SessionTitle", std::string("Payroll")}}));
+    put("broken.ats", QByteArray(40, 'x') + ClassIdToBytes(Conv97::kSafe97ClassId));
+    put("plain.bin", QByteArray(40, 'p'));
+    const char *sameName = "You did not specify a different file name for the converted file.\r\n"
+                           "Your original file will be overwritten by the converted file.\r\n"
+                           "Do you want to continue anyway?";
+    const char *readOnly = "File <to> is a read-only file.\r\nDo you want to continue anyway?";
+    const char *helperFailed = "Failed to load ZELP 2000 UserDocument from temporary file";
+    enum Target { Absent, Present, ReadOnly };
+    enum Outcome { Failed, Skipped, Safe, Unsafe }; // the last two: converted into that kind
+    using enum HostMode;
+    const struct {
+        const char *from, *to;
+        Target target;
+        HostMode host;
+        int16_t answer;      // 0: no question
+        const char *message; // the last one; <from> and <to> stand for the paths, * for any rest
+        Outcome outcome;
+    } cases[] = {
+        {"nothing.ats", "new.ats", Absent, Normal, 0, "Unable to open <from>", Failed},
+        {"plain.bin", "new.ats", Absent, Normal, 0, "Unable to locate ZELP97 GUID in <from>",
+         Failed},
+        {"old.ats", "old.ats", Absent, Normal, 7, sameName, Skipped},
+        {"old.ats", "new.ats", ReadOnly, Normal, 7, readOnly, Skipped},
+        {"old.ats", "new.ats", Present, Normal, 7,
+         "File <to> already exists. Are you sure you want to overwrite this file?", Skipped},
+        {"broken.ats", "new.ats", Absent, Normal, 0,
+         "Failed to load ZELP 97 UserDocument from <from>", Failed},
+        {"old.ats", "no/such/new.ats", Absent, Normal, 0, "Unable to write temporary file ",
+         Failed},
+        {"old.ats", "new.ats", Absent, NonClient, 0, helperFailed, Failed},
+        {"old.ats", "new.ats", ReadOnly, NonClient, 6, helperFailed, Failed},
+        {"old.ats", "new.ats", Present, Throws, 6,
+         "Conversion failed due to the following error:\r\nPath/File access error", Failed},
+        // A document that does not save is a failure, not a silent success.
+        {"old.ats", "new.ats", Absent, NoSave, 0, "The converted document did not save itself to *",
+         Failed},
+        // A helper that never reports ends by its time-out; loaded when it is at the work file.
+        {"old.ats", "new.ats", Absent, Lost, 0, helperFailed, Failed},
+        {"old.ats", "new.ats", Absent, Silent, 0, nullptr, Unsafe},
+        {"old.ats", "new.ats", ReadOnly, Normal, 6, readOnly, Unsafe},
+        {"own.ats", "own.ats", Absent, Normal, 6, sameName, Safe},
+    };
+    for (const auto &c : cases) {
+        const QString from = path(c.from), to = path(c.to);
+        SCOPED_TRACE(QStringLiteral("%1 -> %2, %3").arg(c.from, c.to, c.message).toStdString());
+        QFile::remove(path("new.ats"));
+        if (c.target != Absent) {
+            ASSERT_TRUE(WriteWholeFile(to, "previous", true));
+            if (c.target == ReadOnly) {
+                QFile::setPermissions(to, QFileDevice::ReadOwner);
+            }
+        }
+        const QByteArray before = ReadWholeFile(to);
+        answer(c.answer);
+        std::vector<ManualTimer *> timers;
+        Conv97 converter(hosts(c.host), [&] {
+            timers.push_back(new ManualTimer);
+            return std::unique_ptr<OneShotTimer>(timers.back());
+        });
+        // Each wait for the helper ends when the test's clock passes the time-out.
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (converter.Helper()) {
+                timers.back()->advance(FrmHelper::kTimeoutMilliseconds);
+            }
+        });
+        ticker.start(1);
+        converter.Test(from); // as the Open command does
+        EXPECT_EQ(converter.Convert(from, to), c.outcome >= Safe);
+        QString message = QString::fromUtf8(c.message).replace("<from>", from).replace("<to>", to);
+        const auto &asked = services.messages.asked;
+        ASSERT_EQ(asked.empty(), message.isEmpty());
+        if (!asked.empty()) {
+            EXPECT_EQ(message.endsWith(u'*') ? asked.back().text.left(message.size() - 1) + u'*'
+                                             : asked.back().text,
+                      message);
+            EXPECT_EQ(asked.back().style, message.endsWith(u'?') ? 4 : 48); // Yes/No or a stop
+        }
+        using R = ConversionReport::Result;
+        const R results[] = {R::Failed, R::Skipped, R::Converted, R::Converted};
+        EXPECT_EQ(converter.report().result, results[c.outcome]);
+        EXPECT_TRUE(workFilesLeft().isEmpty()) << workFilesLeft().join(u' ').toStdString();
+        if (c.target == ReadOnly) {
+            // Only a Yes takes the read-only attribute away, failure or not.
+            EXPECT_EQ(bool(QFile::permissions(to) & QFileDevice::WriteOwner), c.answer == 6);
+        }
+        if (c.outcome < Safe) {
+            EXPECT_EQ(ReadWholeFile(to), before);
+            EXPECT_EQ(QFile::exists(to), c.target != Absent || to == from);
+            continue;
+        }
+        const auto doc = ClientDocument::load(to);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(doc->SafeMode(), c.outcome == Safe);
+        EXPECT_EQ(doc->Settings()->value("sSessionTitle"), PropertyValue(std::string("Payroll")));
+    }
+}
+
+TEST_F(ConvertTest, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
+    put("modern.ats", templateResource(kTemplateSafeConnection));
+    ScriptedFileDialog files;
+    setFileDialogService(&files);
+    const struct {
+        const char *chosen;
+        int16_t answer;               // 0: no question
+        const char *newName, *result; // nullptr: none
+        QString lastMessage;
+    } cases[] = {
+        {"modern.ats", 0, nullptr, "modern.ats", {}},
+        {"old.ats", 7, nullptr, nullptr, {}},
+        {"old.ats", 6, nullptr, nullptr, {}}, // the dialog cancelled
+        {"old.ats", 6, "gone/new.ats", nullptr, "Unable to convert file to Velmaris 2000 format!"},
+        {"old.ats", 6, "new.ats", "new.ats", {}},
+    };
+    const auto inFolder = [&](const char *name) {
+        return name ? std::optional(path(name)) : std::nullopt;
+    };
+    for (const auto &c : cases) {
+        answer(c.answer);
+        files.answers = {inFolder(c.newName)};
+        EXPECT_EQ(openLegacyCheck(path(c.chosen), {}), inFolder(c.result)) << c.chosen;
+        EXPECT_EQ(services.messages.asked.size(),
+                  size_t(c.answer != 0) + !c.lastMessage.isEmpty() * 2);
+        if (!c.lastMessage.isEmpty()) {
+            EXPECT_EQ(services.messages.asked.back().text, c.lastMessage);
+            EXPECT_EQ(services.messages.asked.back().style, 49);
+        }
+    }
+    setFileDialogService(nullptr);
+}
+
+// The script as the 97 client keeps it.
+std::string xored(std::string script) {
+    for (size_t i = 0; i < script.size(); ++i) {
+        script[i] = char(static_cast<unsigned char>(script[i]) ^ ((i + 1) & 15));
+    }
+    return script;
+}
+
+// A value of the type the 97 client kept, different from every default.
+PropertyValue changed(const LegacyMapRow &row) {
+    const PropertyValue base = row.readDefault.value_or(int32_t(0));
+    switch (typeOf(base)) {
+    case ValueType::Text:
+        return std::string("x-") + row.legacyName;
+    case ValueType::Int16:
+        return int16_t(std::get<int16_t>(base) + 3);
+    case ValueType::Int32:
+        return int32_t(std::get<int32_t>(base) + 3);
+    case ValueType::Bool:
+        return !std::get<bool>(base);
+    case ValueType::Double:
+        break;
+    }
+    return 1.5;
+}
+
+TEST_F(ConvertTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWhenMissing) {
+    std::vector<Legacy97Property> properties;
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        if (row.shape == Shape::Plain) {
+            properties.push_back({row.legacyName, changed(row)});
+        }
+    }
+    ConversionReport full, none;
+    const auto doc = convert(properties, &full);
+    const auto empty = convert({}, &none);
+    ASSERT_TRUE(doc && empty);
+    const auto status = [](const ConversionReport &report, const std::string &name) {
+        const auto s = std::find_if(report.settings.begin(), report.settings.end(),
+                                    [&](const SettingOutcome &s) { return s.name == name; });
+        return s == report.settings.end() ? std::nullopt : std::optional(s->status);
+    };
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        if (row.shape != Shape::Plain) {
+            continue;
+        }
+        SCOPED_TRACE(row.name);
+        const PropertyValue got = setting(*doc, row.name);
+        const SettingDef def = *SettingsSchema::find(row.name);
+        EXPECT_EQ(typeOf(got), def.type);
+        EXPECT_TRUE(sameValue(got, changed(row))) << formatValue(got);
+        EXPECT_TRUE(sameValue(setting(*empty, row.name), def.defaultValue));
+        EXPECT_EQ(status(full, row.name), SettingOutcome::Status::Carried);
+        EXPECT_EQ(status(none, row.name), SettingOutcome::Status::Defaulted);
+    }
+    // The 97 boolean under the 2000 mode number.
+    EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
+}
+
+TEST_F(ConvertTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
+    std::string longList;
+    std::vector<double> tens;
+    for (int i = 1; i <= 70; ++i) {
+        longList += (i > 1 ? "," : "") + std::to_string(i * 10);
+        tens.push_back(i * 10);
+    }
+    const struct {
+        bool attributes; // AttrColors into sAttrColor0-63, else Palette into sPalette0-15
+        std::optional<std::string> list;
+        std::vector<double> head; // then zeros; empty: every colour keeps its default
+    } cases[] = {
+        {false, std::nullopt, {}},
+        {false, "", {}},
+        {false, "0,255", {0, 255}},
+        {false, longList, tens},
+        {false, " 1 2abc,red,&,-2.5e1x", {12, 0, 0, -25}},
+        {true, "7,8", {7, 8}},
+        {true, longList, tens},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list.value_or("none"));
+        const auto doc =
+            c.list ? convert({{c.attributes ? "AttrColors" : "Palette", *c.list}}) : convert({});
+        ASSERT_TRUE(doc);
+        for (int i = 0; i < (c.attributes ? 64 : 16); ++i) {
+            const std::string name = (c.attributes ? "sAttrColor" : "sPalette") + std::to_string(i);
+            EXPECT_EQ(setting(*doc, name),
+                      c.head.empty() ? SettingsSchema::find(name)->defaultValue
+                                     : PropertyValue(i < int(c.head.size()) ? c.head[i] : 0.0))
+                << name;
+        }
+    }
+}
+
+TEST_F(ConvertTest, FunctionKeysTakeTheirNamesAndArrowNotation) {
+    using Keys = std::vector<std::pair<std::string, std::string>>; // stored ones only
+    const struct {
+        std::vector<Legacy97Property> properties;
+        std::string list; // FKeys; empty: not written
+        Keys keys;
+    } cases[] = {
+        {{{"KeyCount", int16_t(2)},
+          {"Key1", std::string("F1\0\r", 4)},
+          {"Key2", std::string("PF2\0\x1b[A\xc1 ", 9)}},
+         "F1,PF2",
+         {{"F1", "^M"}, {"PF2", "^[[A\\A ^"}}},
+        {{{"KeyCount", int16_t(1)}, {"Key1", std::string("F5")}}, "F5", {}}, // no NUL
+        {{{"Key1", std::string("F1\0x", 4)}}, "", {}},
+        {{{"KeyCount", std::string("")}, {"Key1", std::string("F1\0x", 4)}}, "", {}},
+        {{{"KeyCount", int32_t(2)}, {"Key2", std::string("F2\0y", 4)}}, "F2", {{"F2", "y"}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list);
+        const auto doc = convert(c.properties);
+        ASSERT_TRUE(doc);
+        Keys keys;
+        std::string list;
+        for (const PropertyRecord &r : doc->Settings()->toRecords()) {
+            if (r.name == "FKeys") {
+                list = std::get<std::string>(r.value);
+            } else if (r.name.starts_with("sFKey")) {
+                keys.emplace_back(r.name.substr(5), std::get<std::string>(r.value));
+            }
+        }
+        EXPECT_EQ(list, c.list);
+        EXPECT_EQ(keys, c.keys);
+    }
+}
+
+TEST_F(ConvertTest, TheScriptIsCutAtItsFirstNulAndGetsTheDisconnectedRoutineOnce) {
+    const std::string routine = disconnectedRoutine();
+    ASSERT_TRUE(routine.starts_with("\r\n"));
+    ASSERT_NE(routine.find("\r\nSub Disconnected()\r\n"), std::string::npos);
+    ASSERT_TRUE(routine.ends_with("\r\nEnd Sub\r\n"));
+    const struct {
+        std::optional<std::string> script; // as the user wrote it
+        std::string expected;
+    } cases[] = {
+        {std::nullopt, ""},
+        {"", ""},
+        {"Sub Main()\r\nEnd Sub", "Sub Main()\r\nEnd Sub" + routine},
+        {"x\r\nsUB dISCONNECTED()\r\nEnd Sub", "x\r\nsUB dISCONNECTED()\r\nEnd Sub"},
+        {"' sub disconnected() is not needed", "' sub disconnected() is not needed"},
+        {std::string("abc\0\0\0\0", 7), "abc" + routine},
+        {std::string("abc\0Sub Disconnected()", 22), "abc" + routine},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.script.value_or("none"));
+        std::vector<Legacy97Property> properties = {{"MousePatterns", std::string("*.pdf")}};
+        if (c.script) {
+            properties.push_back({"Script", xored(*c.script)});
+        }
+        ConversionReport report;
+        const auto doc = convert(properties, &report, kSafe97ClassId);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(doc->Script(), c.expected);
+        EXPECT_EQ(report.settings[0].status,
+                  c.script ? SettingOutcome::Status::Carried : SettingOutcome::Status::Defaulted);
+        EXPECT_EQ(doc->MousePatterns(), "*.pdf");
+    }
+}
+
+} // namespace
+} // namespace zelp::test
