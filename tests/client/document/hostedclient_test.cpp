@@ -157,7 +157,7 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     EXPECT_TRUE(doc->Settings2()->Connected());
     EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
     QTest::keyClicks(view, QStringLiteral("ls"));
-    EXPECT_TRUE(WaitUntil([&] { return host.typed().contains("ls"); }));
+    EXPECT_TRUE(WaitUntil([&] { return host.received().contains("ls"); }));
     doc->Disconnect();
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
     EXPECT_TRUE(WaitUntil([&] { return !doc->Settings2()->Connected(); }));

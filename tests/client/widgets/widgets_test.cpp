@@ -267,9 +267,9 @@ TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
     // Keys typed in the view and the terminal's answers to the host's queries reach the host.
     QTest::keyClicks(&view, QStringLiteral("ls"));
     QTest::keyClick(&view, Qt::Key_Return);
-    EXPECT_TRUE(WaitUntil([&] { return host.typed().endsWith(QByteArray("ls\r", 4)); }));
+    EXPECT_TRUE(WaitUntil([&] { return host.received().endsWith(QByteArray("ls\r", 4)); }));
     host.send("\x1b[3;4H\x1b[6n");
-    EXPECT_TRUE(WaitUntil([&] { return host.typed().contains("\x1b[3;4R"); }));
+    EXPECT_TRUE(WaitUntil([&] { return host.received().contains("\x1b[3;4R"); }));
 
     // Connecting again leaves the first host and starts on a clear screen.
     TelnetHost second("Second host\r\n");
