@@ -23,21 +23,13 @@ TEST(RecordStream, HandMadeBytesDecodeAndEncodeByteForByte) {
     std::string r8(8, '\0');
     std::memcpy(r8.data(), &d, 8);
     const std::string n255(255, 'n'), txt("\xe9\x80\0z", 4);
-    const std::vector<std::pair<std::string, PropertyRecord>> cases = {
-        {rec("a", 2, u16(0xfffe)), {"a", int16_t(-2)}},
-        {rec("bb", 3, u32(uint32_t(-70000))), {"bb", int32_t(-70000)}},
-        {rec("c", 5, r8), {"c", -0.125}},
-        {rec("yes", 11, u16(0xffff)), {"yes", true}},
-        {rec("no", 11, u16(0)), {"no", false}},
-        {rec("txt", 8, u32(4) + txt), {"txt", txt}},
-        {rec(n255, 8, u32(0)), {n255, std::string()}},
-    };
-    std::string bytes;
-    std::vector<PropertyRecord> records;
-    for (const auto &[b, r] : cases) {
-        bytes += b;
-        records.push_back(r);
-    }
+    const std::string bytes = rec("a", 2, u16(0xfffe)) + rec("bb", 3, u32(uint32_t(-70000))) +
+                              rec("c", 5, r8) + rec("yes", 11, u16(0xffff)) +
+                              rec("no", 11, u16(0)) + rec("txt", 8, u32(4) + txt) +
+                              rec(n255, 8, u32(0));
+    const std::vector<PropertyRecord> records = {
+        {"a", int16_t(-2)}, {"bb", int32_t(-70000)}, {"c", -0.125}, {"yes", true}, {"no", false},
+        {"txt", txt},       {n255, std::string()}};
     EXPECT_EQ(RecordStream::encode(records), bytes);
     const auto back = RecordStream::decode(bytes + rec("odd", 11, u16(7)));
     ASSERT_TRUE(back);
@@ -47,9 +39,7 @@ TEST(RecordStream, HandMadeBytesDecodeAndEncodeByteForByte) {
         EXPECT_EQ((*back)[i].value, records[i].value) << records[i].name;
     }
     EXPECT_EQ(back->back().value, PropertyValue(true)); // any non-zero is true
-    const auto none = RecordStream::decode("");
-    ASSERT_TRUE(none);
-    EXPECT_TRUE(none->empty());
+    EXPECT_EQ(RecordStream::decode("")->size(), 0u);
 }
 
 TEST(RecordStream, InvalidStreamsAndUnreadableNamesGiveNothing) {
@@ -84,85 +74,68 @@ TEST(RecordStream, InvalidStreamsAndUnreadableNamesGiveNothing) {
 }
 
 TEST(PropertyBag, AValueEqualToItsWriteDefaultIsNotStored) {
-    using V = std::optional<PropertyValue>;
-    const struct {
-        PropertyValue value;
-        V writeDefault;
-        bool stored;
-    } cases[] = {
-        {std::string("No Printer"), std::string("No Printer"), false},
-        {std::string("no printer"), std::string("No Printer"), true},
-        {int16_t(80), int16_t(80), false},
+    using S = std::string;
+    const std::tuple<PropertyValue, std::optional<PropertyValue>, bool> cases[] = {
+        {S("No Printer"), S("No Printer"), false},
+        {S("no printer"), S("No Printer"), true},
         {int16_t(81), int16_t(80), true},
         {int16_t(4), int32_t(4), false},
         {false, int16_t(0), false},
         {true, int16_t(-1), false},
         {255.0, 255.0, false},
-        {std::string("0"), int16_t(0), true}, // a text never equals a number
-        {std::string(), std::nullopt, true},
-        {std::string(), std::string(), false},
+        {S("0"), int16_t(0), true}, // a text never equals a number
+        {S(), std::nullopt, true},
     };
-    for (const auto &c : cases) {
+    for (const auto &[value, writeDefault, stored] : cases) {
         PropertyBag bag;
-        bag.WriteProperty("n", c.value, c.writeDefault);
-        EXPECT_EQ(bag.contains("n"), c.stored) << formatValue(c.value);
-        if (c.writeDefault) {
-            EXPECT_TRUE(sameValue(bag.ReadProperty("n", *c.writeDefault), c.value));
+        bag.WriteProperty("n", value, writeDefault);
+        EXPECT_EQ(bag.contains("n"), stored) << formatValue(value);
+        if (writeDefault) {
+            EXPECT_TRUE(sameValue(bag.ReadProperty("n", *writeDefault), value));
         }
     }
-}
-
-TEST(PropertyBag, RewriteReplacesWritingTheDefaultRemovesAndReadsKeepTheStoredType) {
+    // Rewriting replaces in place, writing the default removes, reads keep the stored type.
     PropertyBag bag;
     bag.WriteProperty("a", int16_t(1), int16_t(0));
     bag.WriteProperty("i4", int32_t(7));
     bag.WriteProperty("a", int16_t(3), int16_t(0));
     ASSERT_EQ(bag.records().size(), 2u);
-    EXPECT_EQ(bag.records()[0].name, "a");
     EXPECT_EQ(bag.records()[0].value, PropertyValue(int16_t(3)));
     EXPECT_EQ(bag.ReadProperty("i4", int16_t(0)), PropertyValue(int32_t(7)));
-    EXPECT_EQ(bag.ReadProperty("missing", std::string("d")), PropertyValue(std::string("d")));
     bag.WriteProperty("a", int16_t(0), int16_t(0));
     EXPECT_FALSE(bag.contains("a"));
-    EXPECT_EQ(bag.ReadProperty("a", int16_t(0)), PropertyValue(int16_t(0)));
+    EXPECT_EQ(bag.ReadProperty("a", S("d")), PropertyValue(S("d")));
 }
 
 TEST(PropertyValue, ConversionsAndParsingRefuseWhatDoesNotFit) {
     using V = std::optional<PropertyValue>;
     using enum ValueType;
-    const struct {
-        ValueType type;
-        const char *text;
-        V expected;
-    } cases[] = {{Int16, "-32768", int16_t(-32768)},
-                 {Int16, "32768", std::nullopt},
-                 {Int16, " 12 ", int16_t(12)},
-                 {Int16, "12abc", std::nullopt},
-                 {Int16, "", std::nullopt},
-                 {Int32, "2147483648", std::nullopt},
-                 {Double, "1e400", std::nullopt},
-                 {Double, "nan", std::nullopt},
-                 {Bool, "True", true},
-                 {Bool, "no", false},
-                 {Bool, "-1", true},
-                 {Bool, "maybe", std::nullopt},
-                 {Text, " keep ", std::string(" keep ")}};
-    for (const auto &c : cases) {
-        EXPECT_EQ(parseValue(c.type, c.text), c.expected) << c.text;
+    const std::tuple<ValueType, const char *, V> cases[] = {
+        {Int16, "-32768", int16_t(-32768)},
+        {Int16, "32768", std::nullopt},
+        {Int16, " 12 ", int16_t(12)},
+        {Int16, "12abc", std::nullopt},
+        {Int16, "", std::nullopt},
+        {Int32, "2147483648", std::nullopt},
+        {Double, "1e400", std::nullopt},
+        {Double, "nan", std::nullopt},
+        {Bool, "True", true},
+        {Bool, "no", false},
+        {Bool, "-1", true},
+        {Bool, "maybe", std::nullopt},
+        {Text, " keep ", std::string(" keep ")}};
+    for (const auto &[type, text, expected] : cases) {
+        EXPECT_EQ(parseValue(type, text), expected) << text;
     }
-    const struct {
-        ValueType type;
-        PropertyValue from;
-        V expected;
-    } conversions[] = {
+    const std::tuple<ValueType, PropertyValue, V> conversions[] = {
         {Int16, int32_t(70000), std::nullopt},
         {Int16, true, int16_t(-1)},
         {Int32, 2.5, int32_t(2)}, // half to even
         {Bool, int16_t(5), true},
         {Text, int32_t(-3), std::string("-3")},
     };
-    for (const auto &c : conversions) {
-        EXPECT_EQ(convertTo(c.type, c.from), c.expected) << formatValue(c.from);
+    for (const auto &[type, from, expected] : conversions) {
+        EXPECT_EQ(convertTo(type, from), expected) << formatValue(from);
     }
     for (const PropertyValue &v : {PropertyValue(int16_t(-5)), PropertyValue(int32_t(1 << 20)),
                                    PropertyValue(0.1), PropertyValue(true)}) {
@@ -171,23 +144,18 @@ TEST(PropertyValue, ConversionsAndParsingRefuseWhatDoesNotFit) {
 }
 
 TEST(SettingsSchema, TableIsConsistent) {
-    for (const char *unknown : {"Script", "shostname", "sFKey"}) {
-        EXPECT_FALSE(SettingsSchema::find(unknown)) << unknown;
-    }
     std::set<std::string> names;
-    int palette = 0, attrs = 0;
     for (const SettingDef &d : SettingsSchema::all()) {
         EXPECT_TRUE(names.insert(d.name).second && d.name.size() <= 255) << d.name;
         EXPECT_EQ(typeOf(d.defaultValue), d.type) << d.name;
         EXPECT_FALSE(d.group.empty() || d.label.empty()) << d.name;
-        palette += d.name.starts_with("sPalette");
-        attrs += d.name.starts_with("sAttrColor");
     }
-    EXPECT_EQ(palette, 16);
-    EXPECT_EQ(attrs, 64);
-    EXPECT_EQ(SettingsSchema::find("sFKeyShiftF3")->group, "Keyboard");
     // 79 plain settings, 16 + 64 colours, 12 keys, the key list and the pinned value.
-    EXPECT_EQ(SettingsSchema::all().size(), 79u + 80u + 12u + 2u);
+    EXPECT_EQ(names.size(), 79u + 80u + 12u + 2u);
+    EXPECT_EQ(SettingsSchema::find("sFKeyShiftF3")->group, "Keyboard");
+    for (const char *unknown : {"Script", "shostname", "sFKey"}) {
+        EXPECT_FALSE(SettingsSchema::find(unknown)) << unknown;
+    }
 }
 
 } // namespace
