@@ -28,11 +28,9 @@ QByteArray joined(const QSignalSpy &spy) {
 }
 
 TEST(TerminalScreen, TextAndCursorMovement) {
-    const struct {
-        std::vector<QByteArray> feeds;
-        std::vector<QString> rows; // the top rows as rowText gives them
-        int cursorRow, cursorColumn;
-    } cases[] = {
+    // What the host sends, in one feed each; the top rows; the cursor's row and column.
+    using Feeds = std::vector<QByteArray>;
+    const std::tuple<Feeds, QStringList, int, int> cases[] = {
         {{"ab\r\ncd"}, {"ab", "cd"}, 1, 2},
         {{"ab\ncd"}, {"ab", "  cd"}, 1, 4},
         {{"abc\rX"}, {"Xbc"}, 0, 1},
@@ -44,17 +42,18 @@ TEST(TerminalScreen, TextAndCursorMovement) {
         {{QByteArray(85, 'x')}, {QString(80, 'x'), QString(5, 'x')}, 1, 5},
         {{"caf\xc3\xa9", "\xc3", "\xa9!"}, {QStringLiteral("caf\u00e9\u00e9!")}, 0, 6},
     };
-    for (const auto &c : cases) {
+    for (const auto &[feeds, rows, cursorRow, cursorColumn] : cases) {
         TerminalScreen screen;
-        for (const QByteArray &feed : c.feeds) {
+        QStringList shown;
+        for (const QByteArray &feed : feeds) {
             screen.feed(feed);
         }
-        const std::string what = c.feeds.front().toStdString();
-        for (size_t row = 0; row < c.rows.size(); ++row) {
-            EXPECT_EQ(screen.rowText(int(row)), c.rows[row]) << what << ", row " << row;
+        for (int row = 0; row < rows.size(); ++row) {
+            shown << screen.rowText(row);
         }
-        EXPECT_EQ(screen.cursorRow(), c.cursorRow) << what;
-        EXPECT_EQ(screen.cursorColumn(), c.cursorColumn) << what;
+        EXPECT_EQ(shown, rows) << feeds.front().toStdString();
+        EXPECT_EQ(QPoint(screen.cursorColumn(), screen.cursorRow()),
+                  QPoint(cursorColumn, cursorRow));
     }
 }
 
@@ -137,13 +136,8 @@ TEST(TerminalScreen, ChangedAnswerAndReset) {
 
 TEST(TerminalScreen, KeysAsTheTerminalSendsThem) {
     using enum Qt::KeyboardModifier;
-    const struct {
-        QByteArray hostModes; // what the host set before the key
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString text;
-        QByteArray bytes;
-    } cases[] = {
+    // The modes the host set before the key, the key, its modifiers and text, the bytes.
+    const std::tuple<QByteArray, int, Qt::KeyboardModifiers, QString, QByteArray> cases[] = {
         {{}, Qt::Key_A, NoModifier, "a", "a"},
         {{}, Qt::Key_Eacute, NoModifier, "\u00e9", "\xc3\xa9"},
         {{}, Qt::Key_Return, NoModifier, "\r", "\r"},
@@ -161,11 +155,11 @@ TEST(TerminalScreen, KeysAsTheTerminalSendsThem) {
         {"\x1b=", Qt::Key_5, KeypadModifier, "5", "\x1bOu"},
         {{}, Qt::Key_Shift, ShiftModifier, {}, {}},
     };
-    for (const auto &c : cases) {
+    for (const auto &[hostModes, key, modifiers, text, bytes] : cases) {
         TerminalScreen screen;
         QSignalSpy answers(&screen, &TerminalScreen::answer);
-        screen.feed(c.hostModes);
-        EXPECT_EQ(screen.encodeKey(c.key, c.modifiers, c.text), c.bytes) << c.key;
+        screen.feed(hostModes);
+        EXPECT_EQ(screen.encodeKey(key, modifiers, text), bytes) << key;
         EXPECT_EQ(answers.count(), 0) << "key bytes are returned, never sent as an answer";
     }
 }
@@ -175,9 +169,8 @@ TEST(TerminalView, SizeFollowsTheFontKeysOnlyWhileASessionRuns) {
     for (const auto &[rows, columns, points] : {std::tuple(24, 80, 10), {25, 132, 16}}) {
         view.setTerminalFont(QString(), points);
         view.setTerminalSize(rows, columns);
-        const QFontMetrics metrics(view.terminalFont());
-        const QSize cell(metrics.horizontalAdvance(QLatin1Char('M')), metrics.height());
-        EXPECT_EQ(view.cellSize(), cell);
+        const QSize cell = view.cellSize();
+        EXPECT_EQ(cell.height(), QFontMetrics(view.terminalFont()).height());
         EXPECT_EQ(view.sizeHint(), QSize(cell.width() * columns, cell.height() * rows));
         EXPECT_EQ(view.terminalFont().pointSize(), points);
     }
@@ -247,9 +240,9 @@ TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
     PreviewController preview(&view);
     EXPECT_TRUE(view.isIdle());
     EXPECT_EQ(view.statusText(), QStringLiteral("Not connected"));
-    PreviewParams before = paramsFor(23);
-    before.rows = 30;
-    preview.apply(before);
+    PreviewParams idle = paramsFor(23);
+    idle.rows = 30;
+    preview.apply(idle);
     EXPECT_EQ(view.title(), QStringLiteral("Stock control"));
     EXPECT_EQ(view.screen()->rows(), 30);
     EXPECT_EQ(view.terminalFont().pointSize(), 11);
@@ -260,7 +253,7 @@ TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
     EXPECT_TRUE(preview.isConnected());
     ASSERT_TRUE(WaitUntil([&] { return preview.state() == State::Connected; }));
     EXPECT_FALSE(view.isIdle());
-    EXPECT_EQ(view.screen()->rows(), 25);
+    EXPECT_EQ(QSize(view.screen()->columns(), view.screen()->rows()), QSize(80, 25));
     EXPECT_TRUE(WaitUntil([&] { return shows(view, "Welcome to the test host"); }));
     EXPECT_EQ(view.screen()->rowText(0), QStringLiteral("Welcome to the test host"));
     EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
@@ -292,23 +285,22 @@ TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
 TEST(PreviewController, ErrorsShowInTheViewWithoutADialog) {
     const quint16 free = TelnetHost::freePort();
     ASSERT_NE(free, 0);
-    const struct {
-        QString host, port, status;
-    } cases[] = {
+    // Host, port, and what the view says.
+    const std::tuple<QString, QString, QString> cases[] = {
         {"127.0.0.1", QString::number(free),
          QStringLiteral("Unable to connect to 127.0.0.1:%1 - connection refused").arg(free)},
         {"", "", "Unable to connect - no host name is set"},
         {"127.0.0.1", "x23", "Unable to connect to 127.0.0.1 - \"x23\" is not a port number"},
     };
-    for (const auto &c : cases) {
+    for (const auto &[host, port, status] : cases) {
         TerminalView view;
         PreviewController preview(&view);
-        PreviewParams params = paramsFor(0, c.host);
-        params.port = c.port;
+        PreviewParams params = paramsFor(0, host);
+        params.port = port;
         preview.Connect(params);
         EXPECT_TRUE(WaitUntil([&] { return preview.state() == State::Failed; }));
         EXPECT_TRUE(view.isIdle());
-        EXPECT_EQ(view.statusText(), c.status);
+        EXPECT_EQ(view.statusText(), status);
         EXPECT_EQ(view.title(), QStringLiteral("Stock control"));
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
