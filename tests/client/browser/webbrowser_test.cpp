@@ -120,45 +120,32 @@ TEST_F(WebBrowserTest, FilesWithoutAClientDocument) {
     }
 }
 
-TEST_F(WebBrowserTest, ADocumentThatCannotWriteItselfStaysWithItsView) {
-    for (const QString &path : {QStringLiteral("/c/fails.ats"), QStringLiteral("/c/throws.ats")}) {
-        WebBrowser host;
-        host.setDocumentClasses(&classes);
-        host.setClassIdReader([](const QString &) { return kSafeId; });
-        host.Navigate(path);
-        QCoreApplication::processEvents();
-        QObject *doc = host.Document();
-        QSignalSpy completed(&host, &WebBrowser::NavigateComplete2);
-        QSignalSpy failed(&host, &WebBrowser::UnloadFailed);
-        host.Navigate(QStringLiteral("about:blank"));
-        QCoreApplication::processEvents();
-        EXPECT_EQ(completed.count(), 0) << path.toStdString();
-        ASSERT_EQ(failed.count(), 1) << path.toStdString();
-        EXPECT_EQ(failed.at(0).at(0).toString(), path);
-        EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("disk full"));
-        EXPECT_EQ(host.Document(), doc);
-        EXPECT_EQ(host.LocationURL(), path);
-        EXPECT_NE(host.findChild<QLabel *>(), nullptr);
+TEST_F(WebBrowserTest, ADocumentThatCannotWriteItselfStaysAndAnyLeavesWithItsHost) {
+    for (const QString &path : {QStringLiteral("/c/fails.ats"), QStringLiteral("/c/throws.ats"),
+                                QStringLiteral("/c/x.ats")}) {
+        {
+            WebBrowser host;
+            host.setDocumentClasses(&classes);
+            host.setClassIdReader([](const QString &) { return kSafeId; });
+            host.Navigate(path);
+            QCoreApplication::processEvents();
+            QObject *doc = host.Document();
+            QSignalSpy failed(&host, &WebBrowser::UnloadFailed);
+            if (!path.endsWith(QStringLiteral("x.ats"))) {
+                host.Navigate(QStringLiteral("about:blank"));
+                QCoreApplication::processEvents();
+            }
+            EXPECT_EQ(failed.count(), path.endsWith(QStringLiteral("x.ats")) ? 0 : 1);
+            EXPECT_EQ(host.Document(), doc);
+            EXPECT_EQ(host.LocationURL(), path);
+            EXPECT_NE(host.findChild<QLabel *>(), nullptr);
+            if (!failed.isEmpty()) {
+                EXPECT_EQ(failed.at(0).at(0).toString(), path);
+                EXPECT_EQ(failed.at(0).at(1).toString(), QStringLiteral("disk full"));
+            }
+        }
+        EXPECT_EQ(journal.back(), "unload " + path) << "the host's end unloads its document";
     }
-}
-
-TEST(WebBrowserLifetime, DestroyingTheHostUnloadsItsDocument) {
-    ServiceScope scope;
-    QStringList journal;
-    DocumentClasses classes;
-    classes.add(QStringLiteral("VelmarisInternetClient2.ZLInetSafeCli"),
-                [&](const QString &path, QString *) -> std::unique_ptr<HostedDocument> {
-                    return std::make_unique<FakeDocument>(path, &journal);
-                });
-    {
-        WebBrowser browser;
-        browser.setDocumentClasses(&classes);
-        browser.setClassIdReader([](const QString &) { return kSafeId; });
-        browser.Navigate(QStringLiteral("/c/x.ats"));
-        QCoreApplication::processEvents();
-        ASSERT_NE(browser.Document(), nullptr) << "the built-in registry knows the safe client";
-    }
-    EXPECT_EQ(journal, QStringList{QStringLiteral("unload /c/x.ats")});
 }
 
 } // namespace

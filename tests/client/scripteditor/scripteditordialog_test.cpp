@@ -93,39 +93,31 @@ TEST(EditorFont, TakesTheFirstFontThatIsMonospacedInFact) {
 TEST(ScriptEditorDialog, OnlyARealEditIsAChangeAndLineEndsStay) {
     using Editor = QPlainTextEdit *;
     const std::string lf = "Sub A\nEnd Sub\n", nul("a\0b\r\n", 5);
-    const struct {
-        const char *name;
-        std::string script;
-        std::function<void(Editor)> edit;
-        const char *close; // a button, or Escape
-        std::optional<std::string> result;
-    } cases[] = {
-        {"OK without edits", kScript, [](Editor) {}, "cmdOK", std::nullopt},
-        {"typed, OK", kScript,
-         [](Editor e) { typeAtEnd(e, QStringLiteral(u"' \u00E9t\u00E9 \u20AC")); }, "cmdOK",
-         kScript + "' \xE9t\xE9 \x80"},
-        {"new line", kScript, [](Editor e) { keyAtStart(e, Qt::Key_Return); }, "cmdOK",
+    // The script, the edit, the button that closes (or Escape), what edit() gives back.
+    using Edit = std::function<void(Editor)>;
+    const std::tuple<std::string, Edit, const char *, std::optional<std::string>> cases[] = {
+        {kScript, [](Editor) {}, "cmdOK", std::nullopt},
+        {kScript, [](Editor e) { typeAtEnd(e, QStringLiteral(u"' \u00E9t\u00E9 \u20AC")); },
+         "cmdOK", kScript + "' \xE9t\xE9 \x80"},
+        {kScript, [](Editor e) { keyAtStart(e, Qt::Key_Return); }, "cmdOK", "\r\n" + kScript},
+        {kScript, [](Editor e) { keyAtStart(e, Qt::Key_Return, Qt::ShiftModifier); }, "cmdOK",
          "\r\n" + kScript},
-        {"Shift+Return", kScript,
-         [](Editor e) { keyAtStart(e, Qt::Key_Return, Qt::ShiftModifier); }, "cmdOK",
-         "\r\n" + kScript},
-        {"typed, Cancel", kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "cmdCancel",
-         std::nullopt},
-        {"typed, Escape", kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "Escape", std::nullopt},
-        {"typed and erased", kScript, [](Editor e) { typeAtEnd(e, "'\b"); }, "cmdOK", std::nullopt},
-        {"bare LF stays", lf, [](Editor e) { typeAtEnd(e, "'x"); }, "cmdOK", lf + "'x"},
-        {"NUL stays", nul, [](Editor e) { typeAtEnd(e, "c"); }, "cmdOK", nul + "c"},
+        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "cmdCancel", std::nullopt},
+        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "Escape", std::nullopt},
+        {kScript, [](Editor e) { typeAtEnd(e, "'\b"); }, "cmdOK", std::nullopt},
+        {lf, [](Editor e) { typeAtEnd(e, "'x"); }, "cmdOK", lf + "'x"},
+        {nul, [](Editor e) { typeAtEnd(e, "c"); }, "cmdOK", nul + "c"},
     };
-    for (const auto &c : cases) {
-        const auto result = runEditor(c.script, [&](ScriptEditorDialog *dialog, Editor editor) {
-            c.edit(editor);
-            if (c.close == std::string("Escape")) {
+    for (const auto &[script, edit, close, expected] : cases) {
+        const auto result = runEditor(script, [&](ScriptEditorDialog *dialog, Editor editor) {
+            edit(editor);
+            if (close == std::string("Escape")) {
                 QTest::keyClick(dialog, Qt::Key_Escape);
             } else {
-                click(dialog, c.close);
+                click(dialog, close);
             }
         });
-        EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_EQ(result, expected) << close << " " << testing::PrintToString(expected);
     }
     // Mixed line ends are not rewritten unless the user edits the text.
     const std::string mixed = "a\r\nb\nc\xA0";
