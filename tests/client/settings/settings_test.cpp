@@ -38,7 +38,7 @@ void typeInto(QSpinBox *spin, const char *text) {
 
 TEST(SettingsDialog, PagesEditorsAndRealChanges) {
     using enum FieldType;
-    SettingsDialog dialog(QStringLiteral("Velmaris 2000 Internet Connection Settings"),
+    SettingsDialog dialog(QStringLiteral("Settings"),
                           {{"sHostName", Text, "Connection", "Host name"},
                            {"sNormRows", Int16, "Display", "Rows"},
                            {"sBaud", Int32, "Serial", "Baud"},
@@ -49,7 +49,6 @@ TEST(SettingsDialog, PagesEditorsAndRealChanges) {
                            {"sBaud", 9600},
                            {"sStrip8th", false},
                            {"sBellVolume", 0.5}});
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Velmaris 2000 Internet Connection Settings"));
     auto *tabs = child<QTabWidget>(&dialog, "tabs");
     ASSERT_NE(tabs, nullptr);
     QStringList titles;
@@ -64,19 +63,15 @@ TEST(SettingsDialog, PagesEditorsAndRealChanges) {
     auto *host = child<QLineEdit>(&dialog, "sHostName");
     auto *strip = child<QCheckBox>(&dialog, "sStrip8th");
     ASSERT_TRUE(rows && baud && host && strip);
-    const struct {
-        QSpinBox *spin;
-        const char *typed;
-        int expected;
-    } cases[] = {
+    const std::tuple<QSpinBox *, const char *, int> cases[] = {
         {rows, "70000", 7000}, // the last digit cannot make it leave the 16-bit range
         {rows, "-40000", -4000},
         {baud, "70000", 70000},
         {rows, "24", 24},
     };
-    for (const auto &c : cases) {
-        typeInto(c.spin, c.typed);
-        EXPECT_EQ(c.spin->value(), c.expected) << c.typed;
+    for (const auto &[spin, typed, expected] : cases) {
+        typeInto(spin, typed);
+        EXPECT_EQ(spin->value(), expected) << typed;
     }
     host->setText(QStringLiteral("other"));
     host->setText(QStringLiteral("mainframe"));
@@ -102,13 +97,8 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
     file.write(bytes->data(), qint64(bytes->size()));
     file.close();
     using D = QDialog *;
-    const struct {
-        const char *what;
-        std::function<void(D)> act;
-        bool accept;
-        int16_t rows; // what the document holds afterwards; 24 is no change
-        const char *host;
-    } cases[] = {
+    // What is done in the dialog, OK or Cancel, and the rows and host the document holds after.
+    const std::tuple<const char *, std::function<void(D)>, bool, int16_t, const char *> cases[] = {
         {"OK without edits", [](D) {}, true, 24, ""},
         {"edit, Cancel", [](D d) { child<QLineEdit>(d, "sHostName")->setText("x"); }, false, 24,
          ""},
@@ -118,7 +108,7 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
         {"text", [](D d) { child<QLineEdit>(d, "sHostName")->setText("h\u00e9"); }, true, 24,
          "h\xe9"},
     };
-    for (const auto &c : cases) {
+    for (const auto &[what, act, accept, rows, host] : cases) {
         auto doc = ClientDocument::load(path);
         ASSERT_TRUE(doc);
         doc->Settings2()->update(true, QStringLiteral("Connected to h"));
@@ -127,15 +117,15 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog) << "no modal dialog";
             status = child<QLabel>(dialog, "lbStatus")->text();
-            c.act(dialog);
-            c.accept ? dialog->accept() : dialog->reject();
+            act(dialog);
+            accept ? dialog->accept() : dialog->reject();
         });
         SettingsDialogComponent().ShowSettings(doc->Settings(), nullptr, doc->Settings2(),
                                                QStringLiteral("Settings"), {}, {}, 0, 0, nullptr);
-        EXPECT_EQ(doc->Changed(), c.rows != 24 || *c.host) << c.what;
-        EXPECT_EQ(status, QStringLiteral("Connected to h")) << c.what;
-        EXPECT_EQ(doc->Settings()->value("sNormRows"), PropertyValue(c.rows)) << c.what;
-        EXPECT_EQ(doc->Settings()->value("sHostName"), PropertyValue(std::string(c.host)));
+        EXPECT_EQ(doc->Changed(), rows != 24 || *host) << what;
+        EXPECT_EQ(status, QStringLiteral("Connected to h")) << what;
+        EXPECT_EQ(doc->Settings()->value("sNormRows"), PropertyValue(rows)) << what;
+        EXPECT_EQ(doc->Settings()->value("sHostName"), PropertyValue(std::string(host)));
     }
 }
 
