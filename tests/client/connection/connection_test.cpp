@@ -77,6 +77,7 @@ TEST(TelnetProtocol, TerminalTypeEchoAndEncode) {
                                                        {QByteArray(60, 'X'), QByteArray(40, 'X')}};
     for (const auto &[given, sent] : types) {
         TelnetProtocol protocol(given);
+        EXPECT_EQ(protocol.terminalType(), sent);
         const auto out = protocol.feed(IAC DO TT SEND_TT);
         EXPECT_EQ(out.reply, B(IAC WILL TT IAC SB TT IS) + sent + IAC SE);
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -145,7 +146,10 @@ TEST(PropertyValue, ConversionsAndParsingRefuseWhatDoesNotFit) {
 
 TEST(SettingsSchema, TableIsConsistent) {
     std::set<std::string> names;
+    const auto &groups = SettingsSchema::groups();
+    EXPECT_EQ(std::set<std::string>(groups.begin(), groups.end()).size(), groups.size());
     for (const SettingDef &d : SettingsSchema::all()) {
+        EXPECT_NE(std::find(groups.begin(), groups.end(), d.group), groups.end()) << d.name;
         EXPECT_TRUE(names.insert(d.name).second && d.name.size() <= 255) << d.name;
         EXPECT_EQ(typeOf(d.defaultValue), d.type) << d.name;
         EXPECT_FALSE(d.group.empty() || d.label.empty()) << d.name;

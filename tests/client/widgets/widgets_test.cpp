@@ -182,10 +182,11 @@ TEST(TerminalView, SizeFollowsTheFontKeysOnlyWhileASessionRuns) {
     EXPECT_TRUE(view.isIdle());
     QTest::keyClick(&view, Qt::Key_A);
     view.setIdle(false);
-    for (const Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Up}) {
+    for (const Qt::Key key :
+         {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Up, Qt::Key_Tab}) {
         QTest::keyClick(&view, key);
     }
-    EXPECT_EQ(joined(keys), QByteArray("a\r\x7f\x1b[A"));
+    EXPECT_EQ(joined(keys), QByteArray("a\r\x7f\x1b[A\t")) << "Tab is a key, not a focus move";
 }
 
 TEST(TerminalView, PaintsTheScreenOrTheTitlePage) {
