@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -17,34 +15,27 @@ class TelnetHost : public QObject {
 public:
     explicit TelnetHost(QByteArray greeting = "Welcome to the test host\r\n");
 
-    bool listen();
+    bool listen() { return server_.listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return server_.serverPort(); }
     // A port on 127.0.0.1 that nobody listens on (just bound and let go).
     static quint16 freePort();
 
-    bool hasClient() const { return accepted_; }
+    bool hasClient() const { return peer_ || gone_; }
     bool clientGone() const { return gone_; }
     // Everything the client sent, negotiation included.
     QByteArray received() const { return received_; }
-    // What the client sent with telnet commands taken out.
-    QByteArray typed() const;
     // The terminal type of the client's IS answer; empty until there is one.
     QByteArray terminalType() const;
 
     void send(const QByteArray &bytes);
-    // Closes the connection from the host's side.
-    void hangUp();
+    void hangUp(); // closes the connection from the host's side
 
 private:
-    void onConnection();
-
     QByteArray greeting_;
     QTcpServer server_;
     QPointer<QTcpSocket> peer_;
     QByteArray received_;
-    bool accepted_ = false;
     bool gone_ = false;
-    bool askedType_ = false;
 };
 
 // Runs the event loop until the condition holds or the time is up.

@@ -1,0 +1,133 @@
+#include "client/core/clientclasses.h"
+#include "client/core/clientdocument.h"
+#include "client/settings/settingscomponent.h"
+#include "client/settings/settingsdialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace zelp {
+namespace {
+
+template <typename T> T *child(QWidget *dialog, const char *name) {
+    T *widget = dialog->findChild<T *>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+// Replaces a spin box's text by typing, as a user does.
+void typeInto(QSpinBox *spin, const char *text) {
+    spin->selectAll();
+    QTest::keyClick(spin, Qt::Key_Delete);
+    QTest::keyClicks(spin, QString::fromLatin1(text));
+    spin->interpretText();
+}
+
+TEST(SettingsDialog, PagesEditorsAndRealChanges) {
+    using enum FieldType;
+    SettingsDialog dialog(QStringLiteral("Settings"),
+                          {{"sHostName", Text, "Connection", "Host name"},
+                           {"sNormRows", Int16, "Display", "Rows"},
+                           {"sBaud", Int32, "Serial", "Baud"},
+                           {"sStrip8th", Bool, "Serial", "Strip 8th bit"},
+                           {"sBellVolume", Double, "Misc", "Bell volume"}},
+                          {{"sHostName", "mainframe"},
+                           {"sNormRows", 24},
+                           {"sBaud", 9600},
+                           {"sStrip8th", false},
+                           {"sBellVolume", 0.5}});
+    auto *tabs = child<QTabWidget>(&dialog, "tabs");
+    ASSERT_NE(tabs, nullptr);
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i) {
+        titles << tabs->tabText(i);
+    }
+    // Essentials first, then one page per group of the rest.
+    EXPECT_EQ(titles, (QStringList{"&Connection", "Serial", "Misc"}));
+
+    auto *rows = child<QSpinBox>(&dialog, "sNormRows");
+    auto *baud = child<QSpinBox>(&dialog, "sBaud");
+    auto *host = child<QLineEdit>(&dialog, "sHostName");
+    auto *strip = child<QCheckBox>(&dialog, "sStrip8th");
+    ASSERT_TRUE(rows && baud && host && strip);
+    const std::tuple<QSpinBox *, const char *, int> cases[] = {
+        {rows, "70000", 7000}, // the last digit cannot make it leave the 16-bit range
+        {rows, "-40000", -4000},
+        {baud, "70000", 70000},
+        {rows, "24", 24},
+    };
+    for (const auto &[spin, typed, expected] : cases) {
+        typeInto(spin, typed);
+        EXPECT_EQ(spin->value(), expected) << typed;
+    }
+    host->setText(QStringLiteral("other"));
+    host->setText(QStringLiteral("mainframe"));
+    strip->setChecked(true);
+    strip->setChecked(false);
+    EXPECT_EQ(dialog.changedNames(), QStringList{"sBaud"}) << "edited and put back is no change";
+    host->setText(QStringLiteral("backup"));
+    strip->setChecked(true);
+    EXPECT_EQ(dialog.changedNames(), (QStringList{"sHostName", "sBaud", "sStrip8th"}));
+    const QVariantMap values = dialog.values();
+    EXPECT_EQ(values.value(QStringLiteral("sHostName")).toString(), QStringLiteral("backup"));
+    EXPECT_EQ(values.value(QStringLiteral("sBaud")).toInt(), 70000);
+    EXPECT_TRUE(values.value(QStringLiteral("sStrip8th")).toBool());
+    EXPECT_DOUBLE_EQ(values.value(QStringLiteral("sBellVolume")).toDouble(), 0.5);
+}
+
+TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("c.ats"));
+    const auto bytes = CompoundFile::build({ClientClasses::classIdFor(true), {}});
+    QFile file(path);
+    ASSERT_TRUE(bytes && file.open(QIODevice::WriteOnly));
+    file.write(bytes->data(), qint64(bytes->size()));
+    file.close();
+    using D = QDialog *;
+    // What is done in the dialog, OK or Cancel, and the rows and host the document holds after.
+    const std::tuple<const char *, std::function<void(D)>, bool, int16_t, const char *> cases[] = {
+        {"OK without edits", [](D) {}, true, 24, ""},
+        {"edit, Cancel", [](D d) { child<QLineEdit>(d, "sHostName")->setText("x"); }, false, 24,
+         ""},
+        {"edited back", [](D d) { typeInto(child<QSpinBox>(d, "sNormRows"), "24"); }, true, 24, ""},
+        {"typed 70000", [](D d) { typeInto(child<QSpinBox>(d, "sNormRows"), "70000"); }, true, 7000,
+         ""},
+        {"text", [](D d) { child<QLineEdit>(d, "sHostName")->setText("h\u00e9"); }, true, 24,
+         "h\xe9"},
+    };
+    for (const auto &[what, act, accept, rows, host] : cases) {
+        auto doc = ClientDocument::load(path);
+        ASSERT_TRUE(doc);
+        doc->Settings2()->update(true, QStringLiteral("Connected to h"));
+        QString status;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog) << "no modal dialog";
+            status = child<QLabel>(dialog, "lbStatus")->text();
+            act(dialog);
+            accept ? dialog->accept() : dialog->reject();
+        });
+        SettingsDialogComponent().ShowSettings(doc->Settings(), nullptr, doc->Settings2(),
+                                               QStringLiteral("Settings"), {}, {}, 0, 0, nullptr);
+        EXPECT_EQ(doc->Changed(), rows != 24 || *host) << what;
+        EXPECT_EQ(status, QStringLiteral("Connected to h")) << what;
+        EXPECT_EQ(doc->Settings()->value("sNormRows"), PropertyValue(rows)) << what;
+        EXPECT_EQ(doc->Settings()->value("sHostName"), PropertyValue(std::string(host)));
+    }
+}
+
+} // namespace
+} // namespace zelp

@@ -1,0 +1,324 @@
+#include "client/widgets/previewcontroller.h"
+#include "client/widgets/terminalscreen.h"
+#include "client/widgets/terminalview.h"
+
+#include "telnethost.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace zelp::test {
+namespace {
+
+using State = TelnetSession::State;
+
+QByteArray joined(const QSignalSpy &spy) {
+    QByteArray all;
+    for (const QList<QVariant> &args : spy) {
+        all += args[0].toByteArray();
+    }
+    return all;
+}
+
+TEST(TerminalScreen, TextAndCursorMovement) {
+    // What the host sends, in one feed each; the top rows; the cursor's row and column.
+    using Feeds = std::vector<QByteArray>;
+    const std::tuple<Feeds, QStringList, int, int> cases[] = {
+        {{"ab\r\ncd"}, {"ab", "cd"}, 1, 2},
+        {{"ab\ncd"}, {"ab", "  cd"}, 1, 4},
+        {{"abc\rX"}, {"Xbc"}, 0, 1},
+        {{"abc\bX"}, {"abX"}, 0, 3},
+        {{"\x1b[", "2;", "3HY"}, {"", "  Y"}, 1, 3},
+        {{"\r\n\r\n\x1b[2A\x1b[4CZ"}, {"    Z"}, 0, 5},
+        {{"junk\r\nmore\x1b[2J\x1b[H"}, {"", ""}, 0, 0},
+        {{"abcdef\x1b[1;3H\x1b[K"}, {"ab"}, 0, 2},
+        {{QByteArray(85, 'x')}, {QString(80, 'x'), QString(5, 'x')}, 1, 5},
+        {{"caf\xc3\xa9", "\xc3", "\xa9!"}, {QStringLiteral("caf\u00e9\u00e9!")}, 0, 6},
+    };
+    for (const auto &[feeds, rows, cursorRow, cursorColumn] : cases) {
+        TerminalScreen screen;
+        QStringList shown;
+        for (const QByteArray &feed : feeds) {
+            screen.feed(feed);
+        }
+        for (int row = 0; row < rows.size(); ++row) {
+            shown << screen.rowText(row);
+        }
+        EXPECT_EQ(shown, rows) << feeds.front().toStdString();
+        EXPECT_EQ(QPoint(screen.cursorColumn(), screen.cursorRow()),
+                  QPoint(cursorColumn, cursorRow));
+    }
+}
+
+TEST(TerminalScreen, CellsCarryCharactersAttributesAndWidth) {
+    TerminalScreen screen;
+    screen.feed("\x1b[1;4;7mB\x1b[0mN\x1b[31;42mC\x1b[0m\x1b[3;9mI\x1b[0m\xe4\xb8\xad!");
+    // Each cell as its text, width and the letters of its attributes.
+    auto described = [&](int column) {
+        const TerminalCell c = screen.cell(0, column);
+        return c.text + QString::number(c.width) + (c.bold ? "b" : "") + (c.underline ? "u" : "") +
+               (c.reverse ? "r" : "") + (c.italic ? "i" : "") + (c.strike ? "s" : "");
+    };
+    const QString expected[] = {"B1bur", "N1", "C1", "I1is", QStringLiteral("\u4e2d2"), "0", "!1"};
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_EQ(described(column), expected[column]) << column;
+    }
+    EXPECT_EQ(screen.rowText(0), QStringLiteral("BNCI\u4e2d!"));
+    EXPECT_TRUE(screen.cell(0, 0).foreground.isDefault);
+    const TerminalCell coloured = screen.cell(0, 2);
+    EXPECT_FALSE(coloured.foreground.isDefault || coloured.background.isDefault);
+    EXPECT_GT(coloured.foreground.red, coloured.foreground.green);
+    EXPECT_GT(coloured.background.green, coloured.background.red);
+    // Outside the screen: an empty cell, no crash.
+    for (const auto &[row, column] : {std::pair(-1, 0), {0, 80}, {24, 0}}) {
+        EXPECT_TRUE(screen.cell(row, column).text.isEmpty());
+    }
+    EXPECT_TRUE(screen.rowText(99).isEmpty());
+}
+
+TEST(TerminalScreen, SingleByteModeUsesTheAnsiCodePage) {
+    TerminalScreen screen;
+    screen.setSingleByte(true);
+    screen.feed("caf\xe9 \x80\x1b[1;1HC");
+    EXPECT_EQ(screen.rowText(0), QStringLiteral("Caf\u00e9 \u20ac"));
+    EXPECT_EQ(screen.encodeKey(Qt::Key_Eacute, {}, QStringLiteral("\u00e9")), "\xe9");
+}
+
+TEST(TerminalScreen, SizesAreBoundedAndResizeKeepsText) {
+    const int cases[][4] = {{25, 132, 25, 132},
+                            {0, 0, 24, 80},
+                            {-5, -1, 24, 80},
+                            {1000, 99999, 255, 512},
+                            {1, 1, 1, 1}};
+    for (const auto &c : cases) {
+        TerminalScreen screen(c[0], c[1]), resized;
+        resized.resize(c[0], c[1]);
+        EXPECT_EQ(QSize(screen.columns(), screen.rows()), QSize(c[3], c[2]));
+        EXPECT_EQ(QSize(resized.columns(), resized.rows()), QSize(c[3], c[2]));
+    }
+    TerminalScreen screen;
+    screen.feed("top\r\nsecond");
+    QSignalSpy changed(&screen, &TerminalScreen::changed);
+    screen.resize(10, 40);
+    screen.resize(10, 40); // the same size again changes nothing
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(screen.rowText(0), QStringLiteral("top"));
+    EXPECT_EQ(screen.rowText(1), QStringLiteral("second"));
+    screen.feed("\x1b[H\x1b[2J" + QByteArray(45, 'y'));
+    EXPECT_EQ(screen.rowText(0), QString(40, 'y'));
+    EXPECT_EQ(screen.rowText(1), QString(5, 'y'));
+}
+
+TEST(TerminalScreen, ChangedAnswerAndReset) {
+    TerminalScreen screen;
+    QSignalSpy changed(&screen, &TerminalScreen::changed);
+    QSignalSpy answers(&screen, &TerminalScreen::answer);
+    screen.feed("x");
+    screen.feed("");
+    EXPECT_EQ(changed.count(), 1);
+    // A cursor position report goes back to the host, nothing lands on the screen.
+    screen.feed("\x1b[5;7H\x1b[6n\x1b[?25l");
+    EXPECT_EQ(joined(answers), QByteArray("\x1b[5;7R"));
+    EXPECT_EQ(screen.rowText(4), QString());
+    EXPECT_FALSE(screen.cursorVisible());
+    screen.reset();
+    EXPECT_TRUE(screen.cursorVisible());
+    EXPECT_TRUE(screen.rowText(0).isEmpty());
+    EXPECT_EQ(screen.cursorRow() + screen.cursorColumn(), 0);
+}
+
+TEST(TerminalScreen, KeysAsTheTerminalSendsThem) {
+    using enum Qt::KeyboardModifier;
+    // The modes the host set before the key, the key, its modifiers and text, the bytes.
+    const std::tuple<QByteArray, int, Qt::KeyboardModifiers, QString, QByteArray> cases[] = {
+        {{}, Qt::Key_A, NoModifier, "a", "a"},
+        {{}, Qt::Key_Eacute, NoModifier, "\u00e9", "\xc3\xa9"},
+        {{}, Qt::Key_Return, NoModifier, "\r", "\r"},
+        {{}, Qt::Key_Enter, KeypadModifier, "\r", "\r"},
+        {{}, Qt::Key_Backspace, NoModifier, "\b", "\x7f"},
+        {{}, Qt::Key_Backtab, ShiftModifier, {}, "\x1b[Z"},
+        {{}, Qt::Key_Up, NoModifier, {}, "\x1b[A"},
+        {"\x1b[?1h", Qt::Key_Up, NoModifier, {}, "\x1bOA"},
+        {{}, Qt::Key_F1, NoModifier, {}, "\x1bOP"},
+        {{}, Qt::Key_Delete, NoModifier, {}, "\x1b[3~"},
+        {{}, Qt::Key_C, ControlModifier, {}, "\x03"},
+        {{}, Qt::Key_BracketLeft, ControlModifier, {}, "\x1b"},
+        {{}, Qt::Key_Space, ControlModifier, {}, QByteArray(1, '\0')},
+        {{}, Qt::Key_X, AltModifier, "x", "\x1bx"},
+        {"\x1b=", Qt::Key_5, KeypadModifier, "5", "\x1bOu"},
+        {{}, Qt::Key_Shift, ShiftModifier, {}, {}},
+    };
+    for (const auto &[hostModes, key, modifiers, text, bytes] : cases) {
+        TerminalScreen screen;
+        QSignalSpy answers(&screen, &TerminalScreen::answer);
+        screen.feed(hostModes);
+        EXPECT_EQ(screen.encodeKey(key, modifiers, text), bytes) << key;
+        EXPECT_EQ(answers.count(), 0) << "key bytes are returned, never sent as an answer";
+    }
+}
+
+TEST(TerminalView, SizeFollowsTheFontKeysOnlyWhileASessionRuns) {
+    TerminalView view;
+    for (const auto &[rows, columns, points] : {std::tuple(24, 80, 10), {25, 132, 16}}) {
+        view.setTerminalFont(QString(), points);
+        view.setTerminalSize(rows, columns);
+        const QSize cell = view.cellSize();
+        EXPECT_EQ(cell.height(), QFontMetrics(view.terminalFont()).height());
+        EXPECT_EQ(view.sizeHint(), QSize(cell.width() * columns, cell.height() * rows));
+        EXPECT_EQ(view.terminalFont().pointSize(), points);
+    }
+    view.setTerminalFont(QString(), 0); // no family and no size: the system's fixed font
+    EXPECT_TRUE(view.terminalFont().fixedPitch());
+    EXPECT_GT(view.terminalFont().pointSizeF(), 0);
+
+    QSignalSpy keys(&view, &TerminalView::keyPressed);
+    EXPECT_TRUE(view.isIdle());
+    QTest::keyClick(&view, Qt::Key_A);
+    view.setIdle(false);
+    for (const Qt::Key key :
+         {Qt::Key_A, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Up, Qt::Key_Tab}) {
+        QTest::keyClick(&view, key);
+    }
+    EXPECT_EQ(joined(keys), QByteArray("a\r\x7f\x1b[A\t")) << "Tab is a key, not a focus move";
+}
+
+TEST(TerminalView, PaintsTheScreenOrTheTitlePage) {
+    TerminalView view;
+    view.setTerminalFont(QString(), 12);
+    view.setTerminalSize(4, 10);
+    view.resize(view.sizeHint());
+    view.setTitle(QStringLiteral("Payroll host"));
+    view.setStatusText(QStringLiteral("Not connected"));
+    const QImage idle = view.grab().toImage();
+    const QPoint middle(idle.width() / 2, idle.height() / 2 - 2);
+    EXPECT_EQ(qBlue(idle.pixel(0, 0)), 0x80);
+
+    view.setIdle(false);
+    view.screen()->feed("\x1b[41m \x1b[0m"); // a red cell at the top left, blank elsewhere
+    const QImage screen = view.grab().toImage();
+    const QSize cell = view.cellSize();
+    const QRgb red = screen.pixel(cell.width() / 2, cell.height() / 2);
+    EXPECT_GT(qRed(red), 0x80);
+    EXPECT_LT(qGreen(red), 0x40);
+    EXPECT_EQ(screen.pixel(cell.width() * 5 + 1, cell.height() * 2 + 1) & 0xffffff, 0u);
+    EXPECT_NE(idle.pixel(middle), screen.pixel(middle));
+}
+
+PreviewParams paramsFor(quint16 port, QString host = QStringLiteral("127.0.0.1")) {
+    PreviewParams params;
+    params.host = host;
+    params.port = QString::number(port);
+    params.termType = "VT220";
+    params.timeoutSeconds = 5;
+    params.rows = 25;
+    params.cols = 80;
+    params.fontSize = 11;
+    params.title = QStringLiteral("Stock control");
+    return params;
+}
+
+// Whether the top row shows the text; hosts greet there on a cleared screen.
+bool shows(const TerminalView &view, const QString &text) {
+    return view.screen()->rowText(0).contains(text);
+}
+
+TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
+    TelnetHost host;
+    ASSERT_TRUE(host.listen());
+    TerminalView view;
+    view.show();
+    PreviewController preview(&view);
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_EQ(view.statusText(), QStringLiteral("Not connected"));
+    PreviewParams idle = paramsFor(23);
+    idle.rows = 30;
+    preview.apply(idle);
+    EXPECT_EQ(view.title(), QStringLiteral("Stock control"));
+    EXPECT_EQ(view.screen()->rows(), 30);
+    EXPECT_EQ(view.terminalFont().pointSize(), 11);
+
+    QSignalSpy states(&preview, &PreviewController::stateChanged);
+    preview.Connect(paramsFor(host.port()));
+    EXPECT_EQ(view.statusText(), QStringLiteral("Connecting to 127.0.0.1:%1...").arg(host.port()));
+    EXPECT_TRUE(preview.isConnected());
+    ASSERT_TRUE(WaitUntil([&] { return preview.state() == State::Connected; }));
+    EXPECT_FALSE(view.isIdle());
+    EXPECT_EQ(QSize(view.screen()->columns(), view.screen()->rows()), QSize(80, 25));
+    EXPECT_TRUE(WaitUntil([&] { return shows(view, "Welcome to the test host"); }));
+    EXPECT_EQ(view.screen()->rowText(0), QStringLiteral("Welcome to the test host"));
+    EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
+    // Keys typed in the view and the terminal's answers to the host's queries reach the host.
+    QTest::keyClicks(&view, QStringLiteral("ls"));
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([&] { return host.received().endsWith(QByteArray("ls\r", 4)); }));
+    host.send("\x1b[3;4H\x1b[6n");
+    EXPECT_TRUE(WaitUntil([&] { return host.received().contains("\x1b[3;4R"); }));
+
+    // Connecting again leaves the first host and starts on a clear screen.
+    TelnetHost second("Second host\r\n");
+    ASSERT_TRUE(second.listen());
+    preview.Connect(paramsFor(second.port()));
+    EXPECT_FALSE(shows(view, "Welcome"));
+    EXPECT_TRUE(WaitUntil([&] { return shows(view, "Second host"); }));
+    EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
+    second.hangUp();
+    EXPECT_TRUE(WaitUntil([&] { return preview.state() == State::Closed; }));
+    EXPECT_TRUE(view.isIdle());
+    EXPECT_EQ(view.statusText(),
+              QStringLiteral("Connection closed by 127.0.0.1:%1").arg(second.port()));
+    ASSERT_GE(states.count(), 3);
+    EXPECT_EQ(states[0][0].value<State>(), State::Connecting);
+    EXPECT_EQ(states[1][0].value<State>(), State::Connected);
+    EXPECT_EQ(states.last()[0].value<State>(), State::Closed);
+}
+
+TEST(PreviewController, ErrorsShowInTheViewWithoutADialog) {
+    const quint16 free = TelnetHost::freePort();
+    ASSERT_NE(free, 0);
+    // Host, port, and what the view says.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"127.0.0.1", QString::number(free),
+         QStringLiteral("Unable to connect to 127.0.0.1:%1 - connection refused").arg(free)},
+        {"", "", "Unable to connect - no host name is set"},
+        {"127.0.0.1", "x23", "Unable to connect to 127.0.0.1 - \"x23\" is not a port number"},
+    };
+    for (const auto &[host, port, status] : cases) {
+        TerminalView view;
+        PreviewController preview(&view);
+        PreviewParams params = paramsFor(0, host);
+        params.port = port;
+        preview.Connect(params);
+        EXPECT_TRUE(WaitUntil([&] { return preview.state() == State::Failed; }));
+        EXPECT_TRUE(view.isIdle());
+        EXPECT_EQ(view.statusText(), status);
+        EXPECT_EQ(view.title(), QStringLiteral("Stock control"));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+TEST(PreviewController, ViewGoingAwayEndsTheSession) {
+    TelnetHost host;
+    ASSERT_TRUE(host.listen());
+    auto view = std::make_unique<TerminalView>();
+    PreviewController preview(view.get());
+    preview.Connect(paramsFor(host.port()));
+    ASSERT_TRUE(WaitUntil([&] { return preview.state() == State::Connected; }));
+    view.reset();
+    EXPECT_EQ(preview.view(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
+    EXPECT_EQ(preview.state(), State::Closed);
+    // Without a view nothing is shown, and nothing breaks.
+    preview.apply(paramsFor(host.port()));
+    preview.Connect(paramsFor(TelnetHost::freePort()));
+    EXPECT_TRUE(WaitUntil([&] { return preview.state() == State::Failed; }));
+}
+
+} // namespace
+} // namespace zelp::test
