@@ -21,6 +21,24 @@ TerminalColor toColor(const VTermScreen *screen, VTermColor color, bool isDefaul
     return {color.rgb.red, color.rgb.green, color.rgb.blue, isDefault};
 }
 
+// How many bytes at the end of the text start a multi-byte character that is not complete yet.
+qsizetype incompleteUtf8Tail(const QByteArray &text) {
+    qsizetype continuation = 0;
+    while (continuation < 3 && continuation < text.size() &&
+           (uchar(text[text.size() - 1 - continuation]) & 0xC0) == 0x80) {
+        ++continuation;
+    }
+    if (continuation == text.size()) {
+        return 0;
+    }
+    const uchar lead = uchar(text[text.size() - 1 - continuation]);
+    const qsizetype length = lead >= 0xF0 && lead <= 0xF7   ? 4
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                            : 0;
+    return continuation + 1 < length ? continuation + 1 : 0;
+}
+
 } // namespace
 
 // libvterm calls back with a plain pointer; these forward to the screen object.
@@ -87,6 +105,7 @@ void TerminalScreen::resize(int rows, int columns) {
 
 void TerminalScreen::reset() {
     vterm_screen_reset(screen_, 1);
+    pendingUtf8_.clear();
     cursorVisible_ = true;
     dirty_ = false;
     Q_EMIT changed();
@@ -101,7 +120,12 @@ void TerminalScreen::feed(QByteArrayView bytes) {
         const QByteArray utf8 = Ansi::toUnicode(bytes.toByteArray()).toUtf8();
         vterm_input_write(vt_, utf8.data(), size_t(utf8.size()));
     } else {
-        vterm_input_write(vt_, bytes.data(), size_t(bytes.size()));
+        // The host's data arrives cut anywhere, also inside a character: hold back a cut
+        // character's first bytes until the rest comes.
+        QByteArray utf8 = pendingUtf8_ + bytes.toByteArray();
+        pendingUtf8_ = utf8.right(incompleteUtf8Tail(utf8));
+        utf8.chop(pendingUtf8_.size());
+        vterm_input_write(vt_, utf8.data(), size_t(utf8.size()));
     }
     if (dirty_) {
         dirty_ = false;

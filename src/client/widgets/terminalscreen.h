@@ -53,7 +53,10 @@ public:
     // Clears the screen and every mode, cursor home.
     void reset();
     // Host output and keys are UTF-8, or single bytes in the ANSI code page (Windows-1252).
-    void setSingleByte(bool singleByte) { singleByte_ = singleByte; }
+    void setSingleByte(bool singleByte) {
+        singleByte_ = singleByte;
+        pendingUtf8_.clear();
+    }
     bool isSingleByte() const { return singleByte_; }
 
     void feed(QByteArrayView bytes);
@@ -86,6 +89,8 @@ private:
     bool cursorVisible_ = true;
     bool dirty_ = false;
     bool singleByte_ = false;
+    // The start of a UTF-8 character whose other bytes are still on their way.
+    QByteArray pendingUtf8_;
     QByteArray *capture_ = nullptr;
 };
 
