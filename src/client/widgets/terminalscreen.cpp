@@ -22,7 +22,7 @@ TerminalColor toColor(const VTermScreen *screen, VTermColor color, bool isDefaul
 }
 
 // How many bytes at the end of the text start a multi-byte character that is not complete yet.
-qsizetype incompleteUtf8Tail(const QByteArray &text) {
+qsizetype incompleteUtf8Tail(QByteArrayView text) {
     qsizetype continuation = 0;
     while (continuation < 3 && continuation < text.size() &&
            (uchar(text[text.size() - 1 - continuation]) & 0xC0) == 0x80) {
@@ -122,10 +122,12 @@ void TerminalScreen::feed(QByteArrayView bytes) {
     } else {
         // The host's data arrives cut anywhere, also inside a character: hold back a cut
         // character's first bytes until the rest comes.
-        QByteArray utf8 = pendingUtf8_ + bytes.toByteArray();
-        pendingUtf8_ = utf8.right(incompleteUtf8Tail(utf8));
-        utf8.chop(pendingUtf8_.size());
-        vterm_input_write(vt_, utf8.data(), size_t(utf8.size()));
+        const QByteArray joined =
+            pendingUtf8_.isEmpty() ? QByteArray() : pendingUtf8_ + bytes.toByteArray();
+        const QByteArrayView utf8 = pendingUtf8_.isEmpty() ? bytes : QByteArrayView(joined);
+        const qsizetype tail = incompleteUtf8Tail(utf8);
+        vterm_input_write(vt_, utf8.data(), size_t(utf8.size() - tail));
+        pendingUtf8_ = utf8.last(tail).toByteArray();
     }
     if (dirty_) {
         dirty_ = false;
