@@ -37,11 +37,6 @@ QByteArray read(const QString &path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-unsigned modeOf(const QString &path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 TEST(PathParts, FolderAndFileName) {
     workFolders().startup = QStringLiteral("/start/");
     // path, its folder, its file name with and without the extension
@@ -84,7 +79,6 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
         EXPECT_FALSE(WriteWholeFile(path, "x", true)) << qPrintable(path);
     }
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile()) << "device left alone";
-
     // A move or a write replaces the target, keeping its mode; a failed move keeps the source.
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0604), 0);
     const QString src = write(dir.filePath("src"), "new");
@@ -93,7 +87,9 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     EXPECT_FALSE(QFile::exists(src));
     EXPECT_FALSE(MoveFileOver(src, target));
     EXPECT_TRUE(WriteWholeFile(target, "v2", true));
-    EXPECT_EQ(modeOf(target), 0604u);
+    struct stat st {};
+    EXPECT_TRUE(::stat(QFile::encodeName(target).constData(), &st) == 0 &&
+                (st.st_mode & 07777) == 0604);
     ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
     QString error;
     EXPECT_FALSE(WriteWholeFile(target, "new", true, &error));
@@ -151,8 +147,7 @@ TEST(FileFaults, AWriteThatCannotFinishLeavesTheTargetAsItWas) {
     QTemporaryDir dir;
     const QByteArray old(3000, 'o'), big(20000, 'n');
     const QString target = dir.filePath(QStringLiteral("target"));
-    // Another file system than the temporary folder, so that a move copies; where it is the
-    // same, the move renames and cannot fail.
+    // On another file system than the temporary folder a move copies; on the same it renames.
     const QString source = QStringLiteral("/dev/shm/zelp-move-%1").arg(::getpid());
     for (const auto &[move, existing] :
          {std::pair{false, true}, {false, false}, {true, true}, {true, false}}) {
@@ -321,7 +316,6 @@ TEST_F(ErrorHandlerTest, ForeignExceptionsNoDialogAndNoLogStillGiveAChoice) {
     ASSERT_EQ(scope.errors.reports.size(), 2u);
     EXPECT_NE(scope.errors.reports[0].find("Error:\t7\r\n"), std::string::npos);
     EXPECT_NE(scope.errors.reports[1].find("Description:\tbroken\r\n"), std::string::npos);
-
     const QString before = scope.log();
     const ErrorInfo error{ErrNum::OutOfMemory, "zelpdev2k", "Out of memory", 0};
     EXPECT_EQ(ErrorHandler(error, "msgbox", "ShowMessage"), ChoiceFail) << "no dialog";
@@ -332,7 +326,6 @@ TEST_F(ErrorHandlerTest, ForeignExceptionsNoDialogAndNoLogStillGiveAChoice) {
               "\r\n" + stamp() + "\r\n" + report + "\r\nunrecoverable\r\n");
     EXPECT_TRUE(ErrHndlr::logOnly());
     EXPECT_EQ(ErrHndlr::recordedError().number, ErrNum::OutOfMemory);
-
     ServiceScope fresh;
     workFolders().program = QStringLiteral("/proc/");
     qputenv("XDG_STATE_HOME", "/proc/no-such-state");
@@ -348,12 +341,8 @@ using Figures = std::vector<double>;
 
 // A screen of 1280 x 960 pixels at 15 twips per pixel and a font of charWidth twips a character.
 Metrics metrics(double charWidth = 100) {
-    Metrics m;
-    m.screenWidth = 19200;
-    m.screenHeight = 14400;
-    m.lineHeight = 195;
-    m.textWidth = [charWidth](const QString &s) { return charWidth * s.size(); };
-    return m;
+    const auto width = [charWidth](const QString &s) { return charWidth * s.size(); };
+    return {19200, 14400, width, 195, {}, {}, 0};
 }
 
 TEST(MessageBoxLayout, SizesTheWindowToTheText) {
@@ -419,14 +408,12 @@ TEST(MessageBoxLayout, MeasuredControlsGrowButNeverShrink) {
     for (const auto &[style, wrapped, cancelWidth, checkBoxWidth, expected] : cases) {
         Metrics m = metrics();
         m.wrappedRows = [&](const QString &, double) { return wrapped; };
-        m.buttonWidth = [&](const QString &caption) {
-            return caption == QLatin1String("&Cancel") ? cancelWidth : 10.0;
-        };
+        m.buttonWidth = [&](const QString &c) { return c == u"&Cancel" ? cancelWidth : 10.0; };
         m.checkBoxWidth = checkBoxWidth;
         const Layout l = layoutMessage(QStringLiteral("abc"), style, m);
-        ASSERT_EQ(l.buttons.back().button, Cancel);
-        EXPECT_EQ(Figures({double(l.rows), l.width, l.buttons.back().left, l.buttons.back().width,
-                           l.checkBoxWidth}),
+        const PlacedButton &cancel = l.buttons.back();
+        ASSERT_EQ(cancel.button, Cancel);
+        EXPECT_EQ(Figures({double(l.rows), l.width, cancel.left, cancel.width, l.checkBoxWidth}),
                   expected);
         EXPECT_EQ(l.textHeight, std::max(200.0, 195.0 * l.rows));
     }
@@ -487,13 +474,12 @@ TEST(CtrlToArrow, NotationAtEveryBoundary) {
     for (const auto &[code, out] : bytes) {
         EXPECT_EQ(Strfunc::CtrlToArrow(std::string(1, char(code))), out) << code;
     }
-    const std::string tabs = QByteArray("x\t").repeated(5000).toStdString();
-    const std::string expected = QByteArray("x^I").repeated(5000).toStdString();
-    for (const auto &[in, out] : {std::pair<std::string, std::string>{"", ""},
-                                  {"\r\n\x1b", "^M^J^["},
-                                  {"ab  ", "ab  ^"},
-                                  {"a b", "a b"},
-                                  {tabs, expected}}) {
+    const std::string tabs = QByteArray("x\t").repeated(5000).toStdString(),
+                      arrows = QByteArray("x^I").repeated(5000).toStdString();
+    const std::pair<std::string, std::string> strings[] = {
+        {"", ""}, {"\r\n\x1b", "^M^J^["}, {"ab  ", "ab  ^"}, {"a b", "a b"}, {tabs, arrows},
+    };
+    for (const auto &[in, out] : strings) {
         EXPECT_EQ(Strfunc::CtrlToArrow(in), out) << in.substr(0, 10);
     }
 }
