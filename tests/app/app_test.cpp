@@ -162,7 +162,6 @@ TEST(GetIniDir, HomeFolderFromRegistry) {
     // HomePath (null: none), the personal folder; the home folder
     const std::tuple<QByteArray, std::optional<QString>, QString> cases[] = {
         {QByteArray(), docs, sessions},
-        {QByteArray(""), docs, sessions},
         {"D:\\\\Shared\\\\Connections", docs, sessions}, // outside My Documents
         {"My Documents", docs, docs + "/"},
         {"my documents\\\\", docs, docs + "/"}, // without regard to case
