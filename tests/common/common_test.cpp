@@ -123,9 +123,8 @@ TEST(WorkFiles, CounterRunsAcrossCallsAndWraps) {
     EXPECT_EQ(workFileCounter(), 17) << "999 tries bring the counter round once";
 }
 
-// Runs write in a child whose files may grow to 8192 bytes (SIGXFSZ ignored, so that a write
-// past it fails with EFBIG as on a full disk), as user uid unless that is -1. 0 when write
-// succeeded, 1 when it failed as too large, 2 otherwise, -1 when the child did not exit.
+// Runs write in a child whose files may grow to 8192 bytes (SIGXFSZ ignored: EFBIG as on a full
+// disk), as uid unless -1. 0: written, 1: failed as too large, 2: failed else, -1: no exit.
 int inChild(uid_t uid, const std::function<bool(QString *)> &write) {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -362,8 +361,8 @@ TEST(MessageBoxLayout, SizesTheWindowToTheText) {
     };
     for (const auto &[text, style, charWidth, expected] : cases) {
         const Layout l = layoutMessage(text, style, metrics(charWidth));
-        EXPECT_EQ(Figures({double(l.rows), l.textWidth, l.textHeight, l.width, l.height}), expected)
-            << text.left(20).toStdString();
+        EXPECT_EQ(Figures({double(l.rows), l.textWidth, l.textHeight, l.width, l.height}),
+                  expected);
     }
 }
 
@@ -380,7 +379,6 @@ TEST(MessageBoxLayout, CentresTheButtonsAtTheBottom) {
         {35 + 256, {Yes, No, Cancel}, {825, 1675, 2525}, 1260, 877.5},
     };
     for (const auto &[style, buttons, lefts, top, checkBoxTop] : cases) {
-        SCOPED_TRACE(style);
         const Layout l = layoutMessage(QStringLiteral("abc"), style, metrics());
         std::vector<Button> shown;
         Figures shownLefts;

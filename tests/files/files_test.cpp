@@ -186,14 +186,9 @@ TEST(PageNames, PagesBesideAndClassIds) {
     }
 }
 
-// The text after replacing %X% by value, or (no value) after keeping or dropping the first GUI
-// block.
+// The text with %X% replaced by value, or without a value the first GUI block kept or dropped.
 QString edited(QString text, const std::optional<QString> &value, bool keep = false) {
-    if (value) {
-        ReplacePlaceholder(text, u"X", *value);
-    } else {
-        ConditionalBlock(text, u"GUI", keep);
-    }
+    value ? ReplacePlaceholder(text, u"X", *value) : ConditionalBlock(text, u"GUI", keep);
     return text;
 }
 
