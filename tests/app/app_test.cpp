@@ -137,9 +137,9 @@ TEST(ReadRegistryValue, NeverFailsAndRestoresTheDepth) {
 }
 
 struct FakePlatform : StartupPlatform {
-    QString current = QStringLiteral("/work/here"), executable = QStringLiteral("/opt/zelp/bin");
-    std::optional<QString> personal = QStringLiteral("/home/user/Documents");
-    QSize screen{1024, 768};
+    QString current = QStringLiteral("/"), executable = QStringLiteral("/opt/zelp/bin");
+    std::optional<QString> personal;
+    QSize screen;
     QString currentFolder() const override { return current; }
     QString executableFolder() const override { return executable; }
     std::optional<QString> personalFolder() const override { return personal; }
@@ -152,57 +152,36 @@ RegFileRegistry homePathRegistry(const QByteArray &value) {
                   (value.isNull() ? QByteArray() : "@=\"" + value + "\"\r\n"));
 }
 
-std::tuple<QString, QString, QString> folders() {
-    return {workFolders().startup, workFolders().program, workFolders().home};
-}
-
-TEST(GetIniDir, HomeFolderFromRegistry) {
+TEST(StartUp, HomeFolderFromRegistryAndAWarningToUsersOfSmallScreensOnly) {
+    using enum StartMode;
     const QString sessions = QStringLiteral("/opt/zelp/bin/Sessions");
     const QString docs = QStringLiteral("/home/user/Documents");
-    // HomePath (null: none), the personal folder; the home folder
-    const std::tuple<QByteArray, std::optional<QString>, QString> cases[] = {
-        {QByteArray(), docs, sessions},
-        {"D:\\\\Shared\\\\Connections", docs, sessions}, // outside My Documents
-        {"My Documents", docs, docs + "/"},
-        {"my documents\\\\", docs, docs + "/"}, // without regard to case
-        {"My Documents/x", docs, docs + "/x"},
-        {"My Documentsx", docs, sessions},
-        {"My Documents\\\\x", std::nullopt, sessions}, // the shell cannot tell
-        {"My Documents\\\\x", docs + "/", docs + "/x"},
-        {"My Documents\\\\x", QString(), QStringLiteral("x")},
+    // HomePath (null: none), the personal folder, the screen, the mode; the home folder, a warning
+    const std::tuple<QByteArray, std::optional<QString>, QSize, StartMode, QString, bool> rows[] = {
+        {QByteArray(), docs, {800, 552}, User, sessions, false},
+        {"D:\\\\Shared\\\\Connections", docs, {700, 500}, User, sessions, false}, // elsewhere
+        {"My Documents", docs, {699, 1000}, User, docs + "/", true},
+        {"my documents\\\\", docs, {1000, 499}, User, docs + "/", true}, // in any case
+        {"My Documents/x", docs, {0, 0}, User, docs + "/x", true},
+        {"My Documentsx", docs, {100, 100}, Automation, sessions, false},
+        {"My Documents\\\\x", std::nullopt, {800, 600}, User, sessions, false}, // shell cannot tell
+        {"My Documents\\\\x", docs + "/", {800, 600}, User, docs + "/x", false},
+        {"My Documents\\\\x", QString(), {800, 600}, Automation, QStringLiteral("x"), false},
     };
-    for (const auto &[value, personal, home] : cases) {
+    for (const auto &[value, personal, screen, mode, home, warns] : rows) {
+        SCOPED_TRACE(value.data());
         ServiceScope scope;
         FakePlatform platform;
         platform.personal = personal;
-        GetIniDir(platform, homePathRegistry(value));
-        EXPECT_EQ(folders(),
-                  std::tuple(QStringLiteral("/work/here/"), QStringLiteral("/opt/zelp/bin/"), home))
-            << value.data() << " in " << personal.value_or("?").toStdString();
-        EXPECT_TRUE(scope.errors.reports.empty());
-    }
-}
-
-TEST(StartUp, ResolvesFoldersAndWarnsUsersOfSmallScreensOnly) {
-    const std::tuple<QSize, StartMode, bool> cases[] = {
-        {{800, 552}, StartMode::User, false}, {{700, 500}, StartMode::User, false},
-        {{699, 1000}, StartMode::User, true}, {{1000, 499}, StartMode::User, true},
-        {{0, 0}, StartMode::User, true},      {{100, 100}, StartMode::Automation, false},
-    };
-    for (const auto &[screen, mode, warns] : cases) {
-        SCOPED_TRACE(testing::Message() << screen.width() << "x" << screen.height());
-        ServiceScope scope;
-        FakePlatform platform;
         platform.screen = screen;
-        platform.current = QStringLiteral("/");
-        platform.executable = QStringLiteral("/opt/");
         workFolders() = {};
         bool shown = false;
-        startUp(platform, homePathRegistry({}), mode, [&] { shown = true; });
-        EXPECT_EQ(shown, mode == StartMode::User);
-        EXPECT_EQ(folders(), std::tuple(QStringLiteral("/"), QStringLiteral("/opt/"),
-                                        QStringLiteral("/opt/Sessions")))
-            << "a trailing separator is kept";
+        startUp(platform, homePathRegistry(value), mode, [&] { shown = true; });
+        EXPECT_EQ(shown, mode == User);
+        EXPECT_EQ(std::tuple(workFolders().startup, workFolders().program, workFolders().home),
+                  std::tuple(QStringLiteral("/"), QStringLiteral("/opt/zelp/bin/"), home))
+            << "a trailing separator is added where missing";
+        EXPECT_TRUE(scope.errors.reports.empty());
         ASSERT_EQ(scope.messages.asked.size(), warns ? 1u : 0u);
         EXPECT_TRUE(!warns || (scope.messages.asked[0].style == 48 &&
                                scope.messages.asked[0].text == kSmallScreenWarning));
