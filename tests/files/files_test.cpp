@@ -186,24 +186,22 @@ TEST(PageNames, PagesBesideAndClassIds) {
     }
 }
 
-// The text with %X% replaced by value, or without a value the first GUI block kept or dropped.
-QString edited(QString text, const std::optional<QString> &value, bool keep = false) {
-    value ? ReplacePlaceholder(text, u"X", *value) : ConditionalBlock(text, u"GUI", keep);
+// The text with %X% replaced by value, or without a value the first GUI block kept or dropped;
+// "error N" when the edit raises one.
+QString edited(QString text, const std::optional<QString> &value, bool keep) {
+    try {
+        value ? ReplacePlaceholder(text, u"X", *value) : ConditionalBlock(text, u"GUI", keep);
+    } catch (const RuntimeError &e) {
+        return QStringLiteral("error %1").arg(e.number());
+    }
     return text;
 }
 
-int errorOf(const QString &text, const std::optional<QString> &value) {
-    try {
-        edited(text, value, true);
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-TEST(PageText, PlaceholdersAndTheFirstConditionalBlock) {
-    // text, the value of %X% (null: the GUI block is kept or dropped); the result
-    const std::tuple<const char *, const char *, bool, const char *> cases[] = {
+TEST(PageText, PlaceholdersAndTheFirstConditionalBlockWithSixteenBitPositions) {
+    const QString token = QStringLiteral("%X%"), dots(32767, QLatin1Char('.'));
+    const QString overflow = QStringLiteral("error %1").arg(ErrNum::Overflow);
+    // text, the value of %X% (none: the GUI block is kept or dropped); the result
+    const std::tuple<QString, std::optional<QString>, bool, QString> cases[] = {
         {"a%X%b%X%c", "1", false, "a1b1c"},
         {"%x%/%X%", "G", false, "G/G"},
         {"no token here", "1", false, "no token here"},
@@ -212,38 +210,27 @@ TEST(PageText, PlaceholdersAndTheFirstConditionalBlock) {
         {"%%X%X%%", "", false, "%"},
         {"%X%X%", "%", false, "%"},   // the first replacement forms a new token with what follows
         {"%X%", "%B%", false, "%B%"}, // another placeholder's token is left for that one
-        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", nullptr, true, "a\r\n\r\nb\r\n\r\nc"},
-        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", nullptr, false, "a\r\n\r\nc"},
-        {"a%<gui%b%Gui>%c", nullptr, true, "abc"},
-        {"a%<gui%b%Gui>%c", nullptr, false, "ac"},
-        {"a%<GUI%b", nullptr, false, "a%<GUI%b"},
-        {"a%GUI>%b%<GUI%c", nullptr, false, "a%GUI>%b%<GUI%c"},
-        {"%<GUI%GUI>%", nullptr, false, "%<GUI%GUI>%"},
-        {"%<GUI%%GUI>%", nullptr, false, ""},
-        {"1%<GUI%2%GUI>%3%<GUI%4%GUI>%5", nullptr, false, "13%<GUI%4%GUI>%5"},
-        {"1%<GUI%2%<GUI%3%GUI>%4", nullptr, true, "12%<GUI%34"},
+        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", std::nullopt, true, "a\r\n\r\nb\r\n\r\nc"},
+        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", std::nullopt, false, "a\r\n\r\nc"},
+        {"a%<gui%b%Gui>%c", std::nullopt, true, "abc"},
+        {"a%<gui%b%Gui>%c", std::nullopt, false, "ac"},
+        {"a%<GUI%b", std::nullopt, false, "a%<GUI%b"},
+        {"a%GUI>%b%<GUI%c", std::nullopt, false, "a%GUI>%b%<GUI%c"},
+        {"%<GUI%GUI>%", std::nullopt, false, "%<GUI%GUI>%"},
+        {"%<GUI%%GUI>%", std::nullopt, false, ""},
+        {"1%<GUI%2%GUI>%3%<GUI%4%GUI>%5", std::nullopt, false, "13%<GUI%4%GUI>%5"},
+        {"1%<GUI%2%<GUI%3%GUI>%4", std::nullopt, true, "12%<GUI%34"},
+        {dots.mid(1) + token, "", false, dots.mid(1)},
+        {dots + token, "", false, overflow},
+        {token + dots + dots, "", false, dots + dots}, // no token beyond the limit
+        {token.repeated(32767), "", false, ""},
+        {token.repeated(32768), "", false, overflow},
+        {token, "%x%.ats", false, overflow}, // a value holding its own token
+        {token, "a%X%.ats", false, overflow},
+        {dots + "%<GUI%%GUI>%", std::nullopt, true, overflow},
     };
     for (const auto &[text, value, keep, result] : cases) {
-        const auto v = value ? std::optional(QString::fromUtf8(value)) : std::nullopt;
-        EXPECT_EQ(edited(text, v, keep), QString::fromUtf8(result)) << text << keep;
-    }
-}
-
-TEST(PageText, PositionsAndCountsAreSixteenBit) {
-    const QString token = QStringLiteral("%X%"), dots(32767, QLatin1Char('.'));
-    const std::tuple<QString, std::optional<QString>, int> cases[] = {
-        {dots.mid(1) + token, QString(), 0},
-        {dots + token, QString(), ErrNum::Overflow},
-        {token + dots + dots, QString(), 0}, // no token beyond the limit
-        {token.repeated(32767), QString(), 0},
-        {token.repeated(32768), QString(), ErrNum::Overflow},
-        {token, QStringLiteral("%x%.ats"), ErrNum::Overflow}, // a value holding its own token
-        {token, QStringLiteral("a%X%.ats"), ErrNum::Overflow},
-        {dots + QStringLiteral("%<GUI%%GUI>%"), std::nullopt, ErrNum::Overflow},
-    };
-    for (const auto &[text, value, error] : cases) {
-        EXPECT_EQ(errorOf(text, value), error)
-            << text.size() << " " << value.value_or("GUI").size();
+        EXPECT_EQ(edited(text, value, keep), result) << text.left(40).toStdString() << keep;
     }
 }
 
