@@ -273,9 +273,7 @@ TEST_F(ErrorHandlerTest, AfterFailEveryProcedureAndLaterErrorIsOnlyTraced) {
     };
     EXPECT_THROW(outer(), RuntimeError);
     const QString first = scope.log();
-    EXPECT_TRUE(
-        first.endsWith(QStringLiteral("Action:\tFail\r\nProcedure:\tMessageBox (zelpdev)\r\n\r\n")))
-        << first.toStdString();
+    EXPECT_TRUE(first.endsWith(u"Action:\tFail\r\nProcedure:\tMessageBox (zelpdev)\r\n\r\n"));
     try {
         raiseIn("aboutbox", "Form_Load", ErrNum::FileNotFound, "File not found");
         ADD_FAILURE() << "Fail must travel to the caller";
@@ -283,8 +281,7 @@ TEST_F(ErrorHandlerTest, AfterFailEveryProcedureAndLaterErrorIsOnlyTraced) {
         EXPECT_EQ(e.number(), ErrNum::Overflow) << "the recorded error of the first Fail";
     }
     EXPECT_EQ(scope.errors.reports.size(), 1u) << "only the first error asks";
-    EXPECT_EQ(scope.log().mid(first.size()),
-              QStringLiteral("Procedure:\tForm_Load (aboutbox)\r\n\r\n"));
+    EXPECT_EQ(scope.log().mid(first.size()), u"Procedure:\tForm_Load (aboutbox)\r\n\r\n");
 }
 
 TEST_F(ErrorHandlerTest, QuietScopesRecordSilentlyAndUnwindOnEveryWayOut) {
