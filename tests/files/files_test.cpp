@@ -243,6 +243,7 @@ TEST(SaveChoice, OptionAndGuiBoxMakeTheResult) {
         {{false, true, true}, false, 2}, // the first selected one counts
     };
     for (const auto &[selected, gui, result] : cases) {
+        // the first selected option's place (none: 4, so 0), read back from the result
         const int page = int(std::ranges::find(selected, true) - selected.begin() + 1) % 4;
         EXPECT_EQ(std::tuple(SaveChoice::resultFor(selected, gui), SaveChoice::pageOf(result),
                              SaveChoice::guiSupportOf(result)),
