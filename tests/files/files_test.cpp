@@ -1,9 +1,15 @@
+#include "client/core/clientclasses.h"
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
+#include "files/pagetext.h"
 #include "files/pageurl.h"
+#include "files/resources.h"
+#include "files/savechoice.h"
+#include "files/strings.h"
 
 #include "app/regfile.h"
 #include "common/errhndlr.h"
+#include "common/errors.h"
 #include "common/fileutil.h"
 #include "support/testsupport.h"
 
@@ -49,13 +55,11 @@ class LaunchPageTest : public ::testing::Test {
 protected:
     test::ServiceScope services;
     QTemporaryDir web;
-    QString inWeb(const QString &name) const { return web.filePath(name); }
-    const QString sales = inWeb(QStringLiteral("Sales.ats"));
-    const QString salesPage = inWeb(QStringLiteral("Sales.htm"));
+    const QString sales = web.filePath("Sales.ats"), salesPage = web.filePath("Sales.htm");
 
     // The Internet page without GUI for a connection of that name, beside it.
     QByteArray pageFor(const QString &connectionName) {
-        const QString connection = inWeb(connectionName);
+        const QString connection = web.filePath(connectionName);
         LaunchPageState page{htmlFileNameFor(connection), false, false};
         EXPECT_TRUE(GenerateLaunchPage(page, connection, true, testRegistry()));
         return ReadWholeFile(page.fileName);
@@ -64,27 +68,22 @@ protected:
 
 TEST_F(LaunchPageTest, WritesTheTemplatesFilledIn) {
     const RegFileRegistry registry = testRegistry();
-    for (const bool intranet : {false, true}) {
-        for (const bool gui : {false, true}) {
-            for (const bool safe : {true, false}) {
-                SCOPED_TRACE(testing::Message() << intranet << gui << safe);
-                LaunchPageState page{salesPage, intranet, gui};
-                EXPECT_TRUE(GenerateLaunchPage(page, sales, safe, registry));
-                EXPECT_EQ(ReadWholeFile(page.fileName), expectedPage(intranet, gui, safe));
-                EXPECT_EQ(page.fileName, salesPage);
-            }
-        }
+    for (int i = 0; i < 8; ++i) {
+        const bool intranet = i & 4, gui = i & 2, safe = i & 1;
+        SCOPED_TRACE(testing::Message() << intranet << gui << safe);
+        LaunchPageState page{salesPage, intranet, gui};
+        EXPECT_TRUE(GenerateLaunchPage(page, sales, safe, registry));
+        EXPECT_EQ(ReadWholeFile(page.fileName), expectedPage(intranet, gui, safe));
+        EXPECT_EQ(page.fileName, salesPage);
     }
     EXPECT_TRUE(services.messages.asked.empty());
     EXPECT_EQ(ErrHndlr::quietDepth(), 0);
-
     const RegFileRegistry versioned =
         testRegistry("[HKEY_CLASSES_ROOT\\CLSID\\{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\\"
                      "InstalledVersion]\r\n@=\"3,1,0,7\"\r\n");
     LaunchPageState page{salesPage, true, true};
     ASSERT_TRUE(GenerateLaunchPage(page, sales, false, versioned));
     EXPECT_TRUE(ReadWholeFile(page.fileName).contains("zlguisvr_install.cab#version=3,1,0,7"));
-
     ASSERT_TRUE(GenerateLaunchPageFrom("%zelp_guid%|%Safety%|%ZELP_htm%|%zelp_VBD%\r\n", page,
                                        sales, true, registry));
     EXPECT_EQ(ReadWholeFile(page.fileName),
@@ -95,7 +94,7 @@ TEST_F(LaunchPageTest, WritesTheTemplatesFilledIn) {
 TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
     const QByteArray safeClient =
         "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetSafeCli\\Clsid]\r\n@=";
-    const QString unwritable = inWeb(QStringLiteral("missing/Sales.htm"));
+    const QString unwritable = web.filePath("missing/Sales.htm");
     const QString writeFailed =
         "Unable to write file " + unwritable + ":\r\nNo such file or directory";
     // the registry (null: the test export), GUI, connection, page (empty: emptied), message
@@ -175,9 +174,8 @@ TEST(PageNames, PagesBesideAndClassIds) {
     };
     for (const auto &[connection, offered, beside] : pages) {
         EXPECT_EQ(htmlFileNameFor(QString::fromUtf8(connection)), QString::fromUtf8(offered));
-        if (beside) {
-            EXPECT_EQ(pageFileBeside(QString::fromUtf8(connection)), QString::fromUtf8(beside));
-        }
+        EXPECT_EQ(beside ? pageFileBeside(QString::fromUtf8(connection)) : QString(),
+                  QString::fromUtf8(beside));
     }
     const std::pair<const char *, const char *> ids[] = {
         {"{ABC}", "ABC"},     {"ABC", "ABC"},     {"{ABC", "ABC"}, {"ABC}", "ABC"},
@@ -186,6 +184,114 @@ TEST(PageNames, PagesBesideAndClassIds) {
     for (const auto &[in, out] : ids) {
         EXPECT_EQ(stripBraces(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
     }
+}
+
+// The text with %X% replaced by value, or without a value the first GUI block kept or dropped;
+// "error N" when the edit raises one.
+QString edited(QString text, const std::optional<QString> &value, bool keep) {
+    try {
+        value ? ReplacePlaceholder(text, u"X", *value) : ConditionalBlock(text, u"GUI", keep);
+    } catch (const RuntimeError &e) {
+        return QStringLiteral("error %1").arg(e.number());
+    }
+    return text;
+}
+
+TEST(PageText, PlaceholdersAndTheFirstConditionalBlockWithSixteenBitPositions) {
+    const QString token = QStringLiteral("%X%"), dots(32767, QLatin1Char('.'));
+    const QString overflow = QStringLiteral("error %1").arg(ErrNum::Overflow);
+    // text, the value of %X% (none: the GUI block is kept or dropped); the result
+    const std::tuple<QString, std::optional<QString>, bool, QString> cases[] = {
+        {"a%X%b%X%c", "1", false, "a1b1c"},
+        {"%x%/%X%", "G", false, "G/G"},
+        {"no token here", "1", false, "no token here"},
+        {"%X", "1", false, "%X"},
+        {"%X%", "", false, ""},
+        {"%%X%X%%", "", false, "%"},
+        {"%X%X%", "%", false, "%"},   // the first replacement forms a new token with what follows
+        {"%X%", "%B%", false, "%B%"}, // another placeholder's token is left for that one
+        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", std::nullopt, true, "a\r\n\r\nb\r\n\r\nc"},
+        {"a\r\n%<GUI%\r\nb\r\n%GUI>%\r\nc", std::nullopt, false, "a\r\n\r\nc"},
+        {"a%<gui%b%Gui>%c", std::nullopt, true, "abc"},
+        {"a%<gui%b%Gui>%c", std::nullopt, false, "ac"},
+        {"a%<GUI%b", std::nullopt, false, "a%<GUI%b"},
+        {"a%GUI>%b%<GUI%c", std::nullopt, false, "a%GUI>%b%<GUI%c"},
+        {"%<GUI%GUI>%", std::nullopt, false, "%<GUI%GUI>%"},
+        {"%<GUI%%GUI>%", std::nullopt, false, ""},
+        {"1%<GUI%2%GUI>%3%<GUI%4%GUI>%5", std::nullopt, false, "13%<GUI%4%GUI>%5"},
+        {"1%<GUI%2%<GUI%3%GUI>%4", std::nullopt, true, "12%<GUI%34"},
+        {dots.mid(1) + token, "", false, dots.mid(1)},
+        {dots + token, "", false, overflow},
+        {token + dots + dots, "", false, dots + dots}, // no token beyond the limit
+        {token.repeated(32767), "", false, ""},
+        {token.repeated(32768), "", false, overflow},
+        {token, "%x%.ats", false, overflow}, // a value holding its own token
+        {token, "a%X%.ats", false, overflow},
+        {dots + "%<GUI%%GUI>%", std::nullopt, true, overflow},
+    };
+    for (const auto &[text, value, keep, result] : cases) {
+        EXPECT_EQ(edited(text, value, keep), result) << text.left(40).toStdString() << keep;
+    }
+}
+
+TEST(SaveChoice, OptionAndGuiBoxMakeTheResult) {
+    const std::tuple<std::array<bool, 3>, bool, int16_t> cases[] = {
+        {{true, false, false}, false, 1},  {{false, true, false}, false, 2},
+        {{false, false, true}, false, 3},  {{true, false, false}, true, 129},
+        {{false, true, false}, true, 130}, {{false, false, true}, true, 131},
+        {{false, false, false}, false, 0}, {{false, false, false}, true, 0},
+        {{false, true, true}, false, 2}, // the first selected one counts
+    };
+    for (const auto &[selected, gui, result] : cases) {
+        // the first selected option's place (none: 4, so 0), read back from the result
+        const int page = int(std::ranges::find(selected, true) - selected.begin() + 1) % 4;
+        EXPECT_EQ(std::tuple(SaveChoice::resultFor(selected, gui), SaveChoice::pageOf(result),
+                             SaveChoice::guiSupportOf(result)),
+                  std::tuple(result, page, gui && page))
+            << selected[0] << selected[1] << selected[2] << gui;
+    }
+}
+
+TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
+    // template, its class identifier and modification time (little-endian), whether safe
+    const std::tuple<int, const char *, const char *, bool> cases[] = {
+        {kTemplateUnsafeConnection, "8E1D30E460D47340B7DA600C33F38A01", "00959E94C492C001", false},
+        {kTemplateSafeConnection, "CE51137FDD901B41868DE1BAA3CEBDA8", "0077A394C492C001", true},
+    };
+    QTemporaryDir dir;
+    for (const auto &[id, classBytes, modified, safe] : cases) {
+        const QByteArray bytes = templateResource(id);
+        ASSERT_EQ(bytes.size(), 1536) << id;
+        EXPECT_EQ(bytes.left(8).toHex().toUpper(), "D0CF11E0A1B11AE1");
+        EXPECT_EQ(bytes.mid(1104, 16).toHex().toUpper(), classBytes);
+        EXPECT_EQ(bytes.mid(1132, 8).toHex().toUpper(), modified);
+        const QString path = dir.filePath(QStringLiteral("t%1.ats").arg(id));
+        ASSERT_TRUE(WriteWholeFile(path, bytes, true));
+        EXPECT_EQ(CompoundFile::readRootClassId(path), ClientClasses::classIdFor(safe)) << id;
+    }
+    // The two differ in the class identifier and the time stamp only.
+    QByteArray unsafe = templateResource(kTemplateUnsafeConnection);
+    const QByteArray safe = templateResource(kTemplateSafeConnection);
+    EXPECT_EQ(unsafe.replace(1104, 16, safe.mid(1104, 16)).replace(1132, 8, safe.mid(1132, 8)),
+              safe);
+    const QString text = dir.filePath(QStringLiteral("text.ats"));
+    ASSERT_TRUE(WriteWholeFile(text, "not a compound file\r\n", true));
+    for (const QString &path : {text, dir.filePath(QStringLiteral("missing.ats")), dir.path()}) {
+        EXPECT_EQ(CompoundFile::readRootClassId(path), std::nullopt) << path.toStdString();
+    }
+    QByteArray older = safe;
+    older.replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2"));
+    ASSERT_TRUE(WriteWholeFile(text, older, true));
+    EXPECT_EQ(CompoundFile::readRootClassId(text),
+              classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
+}
+
+TEST(Resources, DefaultScriptInCrLfLinesAndNoUnknownString) {
+    const QByteArray script = QByteArray::fromStdString(defaultScript());
+    EXPECT_TRUE(script.startsWith("'Velmaris 2000 Internet Edition Sample Script\r\n"));
+    EXPECT_TRUE(script.endsWith("\r\n"));
+    EXPECT_FALSE(QByteArray(script).replace("\r\n", "").contains('\n'));
+    EXPECT_TRUE(stringResource(kStringConnectionSafety + 1).isEmpty()) << "no such string";
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "app/profile.h"
 #include "app/regfile.h"
+#include "app/startup.h"
+#include "common/workfolders.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -15,6 +16,12 @@ namespace {
 QByteArray utf16File(const QString &text) {
     return QByteArray("\xFF\xFE", 2) +
            QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+RegFileRegistry merged(const QByteArray &file) {
+    RegFileRegistry r;
+    EXPECT_TRUE(r.merge(file));
+    return r;
 }
 
 std::string read(const Registry &r, int hive, const char *key) {
@@ -27,28 +34,12 @@ QString put(const QString &path, const QByteArray &bytes) {
     return path;
 }
 
-TEST(RegFile, ReadsBothFormats) {
-    const char *body = "[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n"
-                       "@=\"My Documents\\\\Velmaris \\\"x\\\" \xE9\"\r\n"
-                       "\"Named\"=\"not the default\"\r\n";
-    const QByteArray ansi = QByteArray("REGEDIT4\r\n\r\n") + body;
-    const QByteArray unicode = utf16File(
-        QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + QString::fromLatin1(body));
-    for (const QByteArray &file : {ansi, unicode}) {
-        RegFileRegistry r;
-        ASSERT_TRUE(r.merge(file));
-        for (const char *key :
-             {"Software\\Mirel\\ZELP2K\\HomePath", "SOFTWARE\\mirel\\zelp2k\\homepath"}) {
-            EXPECT_EQ(read(r, 1, key), "My Documents\\Velmaris \"x\" \xE9") << key;
-        }
-        EXPECT_EQ(read(r, 2, "Software\\Mirel\\ZELP2K\\HomePath"), "<fallback>") << "other hive";
-    }
-}
-
-TEST(RegFile, ValueRules) {
+TEST(RegFile, ValuesOfBothFormats) {
     const QString v1023(1023, 'v'), v1024(1024, 'v');
     // the lines after the key, whether in a UTF-16 file; the value read
     const std::tuple<QString, bool, std::string> cases[] = {
+        {"@=\"a\\\\b \\\"x\\\" \u00E9\"\r\n\"Named\"=\"no\"", false, "a\\b \"x\" \xE9"},
+        {"@=\"a\\\\b \\\"x\\\" \u00E9\"\r\n\"Named\"=\"no\"", true, "a\\b \"x\" \xE9"},
         {"", false, "<fallback>"},
         {"@=\"\"", false, "<fallback>"},
         {"@=\"" + v1023 + "\"", false, v1023.toStdString()},
@@ -64,24 +55,24 @@ TEST(RegFile, ValueRules) {
         {"@=\"a\\tb\"", false, "a\\tb"}, // other escapes stay
     };
     for (const auto &[lines, unicode, expected] : cases) {
-        const QString key = "\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + lines + "\r\n";
-        RegFileRegistry r;
-        ASSERT_TRUE(r.merge(unicode ? utf16File("Windows Registry Editor Version 5.00" + key)
-                                    : ("REGEDIT4" + key).toLatin1()));
-        EXPECT_EQ(read(r, 0, "Thing\\Clsid"), expected) << lines.left(30).toStdString();
+        const QString key = "\r\n\r\n[HKEY_CLASSES_ROOT\\Thing\\Clsid]\r\n" + lines + "\r\n";
+        const RegFileRegistry r =
+            merged(unicode ? utf16File("Windows Registry Editor Version 5.00" + key)
+                           : ("REGEDIT4" + key).toLatin1());
+        EXPECT_EQ(read(r, 0, "THING\\clsid"), expected) << lines.left(30).toStdString();
     }
 }
 
-TEST(RegFile, MergeOrderDeletionAndTheClassesView) {
-    RegFileRegistry r;
-    ASSERT_TRUE(r.merge("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"first\"\r\n"
-                        "[HKEY_CLASSES_ROOT\\B]\r\n@=\"kept\"\r\n"
-                        "[HKEY_CLASSES_ROOT\\C\\Sub]\r\n@=\"sub\"\r\n"
-                        "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Machine]\r\n@=\"m\"\r\n"
-                        "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Both]\r\n@=\"machine\"\r\n"
-                        "[HKEY_CURRENT_USER\\Software\\Classes\\Both]\r\n@=\"user\"\r\n"));
-    ASSERT_TRUE(r.merge("REGEDIT4\r\n[hkey_classes_root\\a]\r\n@=\"second\"\r\n"
-                        "[-HKEY_CLASSES_ROOT\\C]\r\n"));
+TEST(RegFile, MergeOrderDeletionHivesAndTheClassesView) {
+    RegFileRegistry r =
+        merged("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"first\"\r\n[HKEY_CLASSES_ROOT\\B]\r\n@="
+               "\"kept\"\r\n"
+               "[HKEY_CLASSES_ROOT\\C\\Sub]\r\n@=\"sub\"\r\n[HKEY_LOCAL_"
+               "MACHINE\\Software\\Classes\\Machine]\r\n"
+               "@=\"m\"\r\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\Both]\r\n@=\"machine\"\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Classes\\Both]\r\n@=\"user\"\r\n");
+    ASSERT_TRUE(r.merge(
+        "REGEDIT4\r\n[hkey_classes_root\\a]\r\n@=\"second\"\r\n[-HKEY_CLASSES_ROOT\\C]\r\n"));
     EXPECT_FALSE(r.merge("not a registry file\r\n[HKEY_CLASSES_ROOT\\A]\r\n@=\"third\"\r\n"));
     EXPECT_FALSE(r.merge(QByteArray()));
     EXPECT_EQ(read(r, 0, "A"), "second") << "a rejected file merges nothing";
@@ -90,6 +81,7 @@ TEST(RegFile, MergeOrderDeletionAndTheClassesView) {
     EXPECT_EQ(read(r, 0, "Machine"), "m");
     EXPECT_EQ(read(r, 7, "Both"), "user") << "any other selector is the classes root";
     EXPECT_EQ(read(r, 2, "Software\\Classes\\Both"), "machine");
+    EXPECT_EQ(read(r, 1, "Software\\Classes\\Both"), "user");
 }
 
 TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
@@ -108,8 +100,7 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
         {bad, "not a registry export file"},
     };
     for (const auto &[path, reason] : cases) {
-        RegFileRegistry r;
-        EXPECT_FALSE(r.mergeFile(path)) << path.toStdString();
+        EXPECT_FALSE(RegFileRegistry().mergeFile(path)) << path.toStdString();
         EXPECT_TRUE(scope.log().contains(path + " ignored: " + reason))
             << scope.log().toStdString();
     }
@@ -133,8 +124,7 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
 }
 
 TEST(ReadRegistryValue, NeverFailsAndRestoresTheDepth) {
-    class Broken : public Registry {
-    public:
+    struct Broken : Registry {
         std::optional<std::string> queryDefaultValue(RegistryRoot, std::string_view,
                                                      std::size_t) const override {
             throw std::runtime_error("registry gone");
@@ -144,6 +134,58 @@ TEST(ReadRegistryValue, NeverFailsAndRestoresTheDepth) {
     EXPECT_EQ(ReadRegistryValue(Broken(), 1, "Any", "fb"), "fb");
     EXPECT_EQ(ErrHndlr::quietDepth(), 0);
     EXPECT_TRUE(scope.errors.reports.empty());
+}
+
+struct FakePlatform : StartupPlatform {
+    QString current = QStringLiteral("/"), executable = QStringLiteral("/opt/zelp/bin");
+    std::optional<QString> personal;
+    QSize screen;
+    QString currentFolder() const override { return current; }
+    QString executableFolder() const override { return executable; }
+    std::optional<QString> personalFolder() const override { return personal; }
+    QSize screenClientArea() const override { return screen; }
+};
+
+// A registry holding one HomePath value (none when value is null).
+RegFileRegistry homePathRegistry(const QByteArray &value) {
+    return merged("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Mirel\\ZELP2K\\HomePath]\r\n" +
+                  (value.isNull() ? QByteArray() : "@=\"" + value + "\"\r\n"));
+}
+
+TEST(StartUp, HomeFolderFromRegistryAndAWarningToUsersOfSmallScreensOnly) {
+    using enum StartMode;
+    const QString sessions = QStringLiteral("/opt/zelp/bin/Sessions");
+    const QString docs = QStringLiteral("/home/user/Documents");
+    // HomePath (null: none), the personal folder, the screen, the mode; the home folder, a warning
+    const std::tuple<QByteArray, std::optional<QString>, QSize, StartMode, QString, bool> rows[] = {
+        {QByteArray(), docs, {800, 552}, User, sessions, false},
+        {"D:\\\\Shared\\\\Connections", docs, {700, 500}, User, sessions, false}, // elsewhere
+        {"My Documents", docs, {699, 1000}, User, docs + "/", true},
+        {"my documents\\\\", docs, {1000, 499}, User, docs + "/", true}, // in any case
+        {"My Documents/x", docs, {0, 0}, User, docs + "/x", true},
+        {"My Documentsx", docs, {100, 100}, Automation, sessions, false},
+        {"My Documents\\\\x", std::nullopt, {800, 600}, User, sessions, false}, // shell cannot tell
+        {"My Documents\\\\x", docs + "/", {800, 600}, User, docs + "/x", false},
+        {"My Documents\\\\x", QString(), {800, 600}, Automation, QStringLiteral("x"), false},
+    };
+    for (const auto &[value, personal, screen, mode, home, warns] : rows) {
+        SCOPED_TRACE(value.data());
+        ServiceScope scope;
+        FakePlatform platform;
+        platform.personal = personal;
+        platform.screen = screen;
+        workFolders() = {};
+        bool shown = false;
+        startUp(platform, homePathRegistry(value), mode, [&] { shown = true; });
+        EXPECT_EQ(shown, mode == User);
+        EXPECT_EQ(std::tuple(workFolders().startup, workFolders().program, workFolders().home),
+                  std::tuple(QStringLiteral("/"), QStringLiteral("/opt/zelp/bin/"), home))
+            << "a trailing separator is added where missing";
+        EXPECT_TRUE(scope.errors.reports.empty());
+        ASSERT_EQ(scope.messages.asked.size(), warns ? 1u : 0u);
+        EXPECT_TRUE(!warns || (scope.messages.asked[0].style == 48 &&
+                               scope.messages.asked[0].text == kSmallScreenWarning));
+    }
 }
 
 } // namespace
