@@ -15,14 +15,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -41,17 +38,16 @@ void onModal(const char *name, std::function<void(QDialog *)> act) {
     QObject::connect(poll, &QTimer::timeout, [=] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         const bool found = dialog && dialog->objectName() == QLatin1String(name);
-        if (found || ++*tries > 200) {
-            poll->stop();
-            poll->deleteLater();
+        if (!found && ++*tries <= 200) {
+            return;
         }
+        poll->deleteLater();
+        poll->stop();
         if (found) {
             act(dialog);
-        } else if (*tries > 200) {
+        } else {
             ADD_FAILURE() << "no modal " << name;
-            if (dialog) {
-                dialog->reject();
-            }
+            dialog ? dialog->reject() : void();
         }
     });
     poll->start(10);
@@ -69,6 +65,9 @@ void clickIn(QWidget *parent, const char *name) {
 
 constexpr const char *kNoDocument = "NO------";
 constexpr const char *kDocument = "--SCEgx-";
+QString title(const char *connection = "") {
+    return QStringLiteral("Velmaris 2000 Internet Connection") + QLatin1String(connection);
+}
 
 class FrmMainTest : public ::testing::Test {
 protected:
@@ -115,12 +114,6 @@ protected:
     }
     static ClientDocument *hosted(FrmMain &w) {
         return qobject_cast<ClientDocument *>(w.browser()->Document());
-    }
-    // Opens a file through the Open button and waits for it to be hosted.
-    void open(FrmMain &w, const QString &file) {
-        files.answers = {file};
-        click(w, Command::Open);
-        ASSERT_TRUE(waitForState(w, kDocument));
     }
 };
 
@@ -171,13 +164,11 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::New);
     ASSERT_TRUE(waitForState(w, kDocument));
     EXPECT_TRUE(w.previewShowing());
-    EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("Velmaris 2000 Internet Connection - [Sales (safe)]"));
+    EXPECT_EQ(w.windowTitle(), title(" - [Sales (safe)]"));
     EXPECT_EQ(ReadWholeFile(file), templateResource(kTemplateSafeConnection))
         << "the template, before any save";
     ClientDocument *doc = hosted(w);
-    ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->Script(), defaultScript());
+    ASSERT_TRUE(doc && doc->Script() == defaultScript());
 
     // Settings: host, port and rows in the settings dialog.
     onModal("settingsDialog", [&](QDialog *d) {
@@ -217,7 +208,7 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     ASSERT_TRUE(WaitUntil([&] { return !w.cycle().saving; }));
     EXPECT_EQ(enabled(w), kNoDocument);
     EXPECT_TRUE(w.menuItem(Command::Open)->isEnabled());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velmaris 2000 Internet Connection"));
+    EXPECT_EQ(w.windowTitle(), title());
     EXPECT_TRUE(w.commands().launchPage().guiSupport);
     const QByteArray page = ReadWholeFile(path("Sales.htm"));
     EXPECT_TRUE(page.contains("Sales.ats")) << page.left(200).toStdString();
@@ -228,24 +219,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     EXPECT_EQ(saved->Settings()->value("sHostName"), PropertyValue(std::string("127.0.0.1")));
     EXPECT_EQ(saved->Script(), "Sub Main()" + defaultScript());
     EXPECT_TRUE(services.messages.asked.empty());
-}
-
-TEST_F(FrmMainTest, ALateNotificationAfterTheWatchdogChangesNothing) {
-    auto *timer = new ManualTimer;
-    FrmMain w(&settings, std::unique_ptr<OneShotTimer>(timer));
-    w.show();
-    files.answers = {connection("late.ats", false)};
-    w.commands().Open(); // the browser arrives from the event loop, which has not run yet
-    timer->advance(2000);
-    ASSERT_EQ(services.messages.asked.size(), 1u);
-    QSignalSpy arrived(w.browser(), &WebBrowser::NavigateComplete2);
-    ASSERT_TRUE(arrived.wait(5000));
-    QTest::qWait(50);
-    EXPECT_EQ(services.messages.asked.size(), 1u);
-    EXPECT_EQ(enabled(w), kNoDocument);
-    EXPECT_EQ(w.cycle().document(), nullptr);
-    EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("Velmaris 2000 Internet Connection - [late (unsafe)]"));
 }
 
 TEST_F(FrmMainTest, ClosingTheWindowWithChangesFollowsTheAnswerAndShutdownSavesNothing) {
@@ -262,7 +235,9 @@ TEST_F(FrmMainTest, ClosingTheWindowWithChangesFollowsTheAnswerAndShutdownSavesN
         {
             FrmMain w(&settings);
             w.show();
-            open(w, file);
+            files.answers = {file};
+            click(w, Command::Open);
+            ASSERT_TRUE(waitForState(w, kDocument));
             ASSERT_TRUE(hosted(w)->Settings()->setValue("sHostName", std::string("changed")));
             services.messages.asked.clear();
             services.messages.answers = {c.answer.value_or(0)};
@@ -328,10 +303,22 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndCtrlOOpens) {
     EXPECT_TRUE(waitForState(w, kDocument)) << "Ctrl+O opens";
 }
 
-TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
+TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) {
     auto *timer = new ManualTimer;
     FrmMain w(&settings, std::unique_ptr<OneShotTimer>(timer));
     w.show();
+    files.answers = {connection("late.ats", false)};
+    w.commands().Open(); // the browser arrives from the event loop, which has not run yet
+    timer->advance(2000);
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    QSignalSpy arrived(w.browser(), &WebBrowser::NavigateComplete2);
+    ASSERT_TRUE(arrived.wait(5000));
+    QTest::qWait(50);
+    EXPECT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(enabled(w), kNoDocument);
+    EXPECT_EQ(w.cycle().document(), nullptr);
+    EXPECT_EQ(w.windowTitle(), title(" - [late (unsafe)]"));
+
     const QString file = connection("locked.ats");
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
     const QByteArray before = ReadWholeFile(file);
@@ -353,14 +340,12 @@ TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
     QTest::qWait(50);
     ASSERT_EQ(services.messages.asked.size(), 1u) << "one message; the watchdog is silent";
     const QString text = services.messages.asked[0].text;
-    EXPECT_TRUE(text.contains(file) && text.contains(QStringLiteral("read-only")))
-        << text.toStdString();
+    EXPECT_TRUE(text.contains(file) && text.contains("read-only")) << text.toStdString();
     EXPECT_EQ(w.cycle().document(), doc);
     EXPECT_TRUE(doc->Changed());
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(w.previewShowing());
-    EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("locked")))
-        << w.windowTitle().toStdString();
+    EXPECT_EQ(w.windowTitle(), title(" - [locked (safe)]"));
     EXPECT_EQ(ReadWholeFile(file), before);
 
     // Yes: saved under another name, with the edits.
@@ -391,9 +376,7 @@ TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
         EXPECT_EQ(w.cycle().document() != nullptr, ok);
         EXPECT_EQ(services.messages.asked.size(), ok ? 0u : 1u);
         EXPECT_TRUE(files.requests.empty()) << "no file dialog";
-        EXPECT_EQ(w.windowTitle(),
-                  ok ? QStringLiteral("Velmaris 2000 Internet Connection - [given (unsafe)]")
-                     : QStringLiteral("Velmaris 2000 Internet Connection"));
+        EXPECT_EQ(w.windowTitle(), ok ? title(" - [given (unsafe)]") : title());
     }
 }
 
