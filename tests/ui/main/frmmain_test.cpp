@@ -5,6 +5,7 @@
 #include "app/regfile.h"
 #include "app/registry.h"
 #include "client/browser/webbrowser.h"
+#include "client/core/legacy97writer.h"
 #include "common/fileutil.h"
 #include "common/workfolders.h"
 #include "files/resources.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -378,6 +380,37 @@ TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
         EXPECT_TRUE(files.requests.empty()) << "no file dialog";
         EXPECT_EQ(w.windowTitle(), ok ? title(" - [given (unsafe)]") : title());
     }
+}
+
+TEST_F(FrmMainTest, Opening97FileAsksConvertsAndOpensTheConvertedFile) {
+    const QString old97 = path("old.ats"), converted = path("converted.ats");
+    ASSERT_TRUE(write97File(
+        old97, kSafe97ClassId,
+        {{"HostName", std::string("legacy.example")}, {"Script", std::string("Sub Main()")}}));
+    files.answers = {old97, converted};
+    services.messages.answers = {6};
+    FrmMain w(&settings);
+    w.show();
+    click(w, Command::Open);
+    ASSERT_TRUE(WaitUntil([&] { return w.cycle().document() != nullptr; }, 10000));
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(services.messages.asked[0].text,
+              old97 + QStringLiteral(" is an Velmaris 97 Internet Connection file.\r\nDo you "
+                                     "want to convert this file for use with Velmaris 2000 "
+                                     "Internet Edition?"));
+    EXPECT_EQ(services.messages.asked[0].style, 35);
+    ASSERT_EQ(files.requests.size(), 2u);
+    const FileDialogRequest &save = files.requests[1];
+    EXPECT_EQ(save.kind, FileDialogRequest::Kind::Save);
+    EXPECT_EQ(save.initialFolder, services.dir.path() + u'/');
+    EXPECT_FALSE(save.confirmOverwrite);
+    EXPECT_EQ(w.cycle().currentFile, converted);
+    EXPECT_TRUE(w.cycle().document()->SafeMode());
+    EXPECT_EQ(w.cycle().document()->Settings()->value("sHostName"),
+              PropertyValue(std::string("legacy.example")));
+    EXPECT_EQ(w.windowTitle(), title(" - [converted (safe)]"));
+    EXPECT_TRUE(QDir(services.dir.path()).entryList({QStringLiteral("Work*")}).isEmpty());
+    EXPECT_TRUE(services.log().contains(QStringLiteral("Conversion converted: ") + old97));
 }
 
 } // namespace

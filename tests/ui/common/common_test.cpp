@@ -1,6 +1,12 @@
+#include "ui/common/buttonpicture.h"
+#include "ui/common/frmaboutbox.h"
+#include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
 #include "ui/common/pointerdisplay.h"
 
+#include "common/appinfo.h"
+#include "common/errhndlr.h"
+#include "common/errors.h"
 #include "common/mousepointer.h"
 #include "support/testsupport.h"
 
@@ -9,12 +15,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QImage>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 
@@ -299,6 +311,277 @@ TEST_F(FrmMsgBoxTest, ServiceKeepsOneWindowAndAQuestionAskedMeanwhileGetsItsOwn)
     EXPECT_EQ(inner, 1);
     EXPECT_EQ(outerText, QStringLiteral("Save changes?"));
     EXPECT_EQ(service.form(), first);
+}
+
+const std::string kReport = "Procedure:\tGetIniDir (zelpdev)\r\nError:\t53\r\n"
+                            "Description:\tFile not found\r\nSource:\tgsf\r\n";
+
+template <class W = QPushButton> W *get(QWidget &d, const char *name) {
+    return d.findChild<W *>(QLatin1String(name));
+}
+
+// Runs act on the error dialog once it is up; closes it if act left it open.
+void whenShown(std::function<void(FrmErrHndlr &)> act, bool *stayedOpen = nullptr) {
+    QTimer::singleShot(0, [act, stayedOpen] {
+        auto *dialog = qobject_cast<FrmErrHndlr *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+        if (stayedOpen) {
+            *stayedOpen = dialog->isVisible();
+        }
+        if (dialog->isVisible()) {
+            dialog->close();
+        }
+    });
+}
+
+// The next widget that Tab moves the focus to.
+QWidget *nextTabStop(QWidget *w) {
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !((next->focusPolicy() & Qt::TabFocus) && next->isEnabled())) {
+        next = next->nextInFocusChain();
+    }
+    return next;
+}
+
+TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
+    FrmErrHndlr d;
+    d.setReport(QString::fromStdString(kReport));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("DUDiriDur unanticipated error"));
+    auto *details = get<QPlainTextEdit>(d, "txDetails");
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->parentWidget()->objectName(), QStringLiteral("Frame3D1"));
+    EXPECT_TRUE(details->isReadOnly());
+    EXPECT_EQ(details->toPlainText(), QStringLiteral("Procedure:\tGetIniDir (zelpdev)\nError:\t53\n"
+                                                     "Description:\tFile not found\nSource:\tgsf"));
+    QPushButton *fail = get(d, "cmdEnd"), *retry = get(d, "cmdResume"),
+                *ignore = get(d, "cmdResumeNext");
+    ASSERT_TRUE(fail && retry && ignore);
+    EXPECT_TRUE(fail->isDefault());
+    EXPECT_EQ(nextTabStop(fail), retry);
+    EXPECT_EQ(nextTabStop(retry), ignore);
+    EXPECT_EQ(nextTabStop(ignore), details);
+    EXPECT_EQ(nextTabStop(details), fail);
+    EXPECT_EQ(d.choice(), ChoiceFail); // no button pressed yet
+
+    // Tab stops of 88, 176 and 264 dialog units; a unit is a quarter of the average
+    // character width.
+    d.resize(d.size());
+    const QList<qreal> stops = d.tabStops();
+    ASSERT_EQ(stops.size(), 3);
+    const double average = QFontMetricsF(details->font())
+                               .horizontalAdvance(QStringLiteral(
+                                   "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                           52;
+    EXPECT_NEAR(stops[0], 88 * average / 4, 88.0 / 4);
+    EXPECT_NEAR(stops[1], 2 * stops[0], 1);
+    EXPECT_NEAR(stops[2], 3 * stops[0], 1);
+}
+
+TEST(FrmErrHndlr, ChoicesByButtonKeyAndCloseBox) {
+    using Act = std::function<void(FrmErrHndlr &)>;
+    auto click = [](const char *name) {
+        return Act([name](FrmErrHndlr &d) { QTest::mouseClick(get(d, name), Qt::LeftButton); });
+    };
+    auto key = [](Qt::Key k) {
+        return Act([k](FrmErrHndlr &d) { QTest::keyClick(d.focusWidget(), k); });
+    };
+    auto text = [](const char *c) {
+        return Act([c](FrmErrHndlr &d) { QTest::keyClicks(d.focusWidget(), QLatin1String(c)); });
+    };
+    const struct {
+        const char *name;
+        Act act;
+        int16_t choice;
+        bool stayedOpen;
+    } cases[] = {
+        {"Fail button", click("cmdEnd"), 0, false},
+        {"Retry button", click("cmdResume"), 1, false},
+        {"Ignore button", click("cmdResumeNext"), 2, false},
+        {"Enter", key(Qt::Key_Return), 0, false},
+        {"Escape", key(Qt::Key_Escape), 1, false},
+        {"F", text("F"), 0, false},
+        {"f", text("f"), 0, false},
+        {"R", text("R"), 1, false},
+        {"r", text("r"), 1, false},
+        {"I", text("I"), 2, false},
+        {"i", text("i"), 2, false},
+        {"i in the text box",
+         [](FrmErrHndlr &d) {
+             get<QPlainTextEdit>(d, "txDetails")->setFocus();
+             QTest::keyClicks(d.focusWidget(), QStringLiteral("i"));
+         },
+         2, false},
+        {"another key does nothing", text("x"), 0, true},
+        {"close box", [](FrmErrHndlr &d) { d.close(); }, 0, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        WidgetErrorDialog service;
+        bool stayedOpen = false, focusOnFail = false;
+        whenShown(
+            [&](FrmErrHndlr &d) {
+                focusOnFail = d.focusWidget() == get(d, "cmdEnd");
+                c.act(d);
+            },
+            &stayedOpen);
+        EXPECT_EQ(service.choose(kReport), std::optional<int16_t>(c.choice));
+        EXPECT_TRUE(focusOnFail);
+        EXPECT_EQ(stayedOpen, c.stayedOpen);
+    }
+}
+
+TEST(FrmErrHndlr, ErrorHandlerShowsTheReportAndLogsTheChoice) {
+    ServiceScope scope;
+    WidgetErrorDialog service;
+    ErrHndlr::setDialogService(&service);
+    QString shown;
+    whenShown([&](FrmErrHndlr &d) {
+        shown = get<QPlainTextEdit>(d, "txDetails")->toPlainText();
+        QTest::keyClicks(d.focusWidget(), QStringLiteral("i"));
+    });
+    EXPECT_EQ(ErrorHandler({-1, "zelpdev2k", "Automation error", 0}, "main", "cmdNew_Click"),
+              ChoiceIgnore);
+    EXPECT_EQ(
+        shown,
+        QStringLiteral(
+            "Procedure:\tcmdNew_Click (main)\nError:\t0xFFFFFFFF\nDescription:\tAutomation error"));
+    EXPECT_TRUE(scope.log().endsWith(QStringLiteral("Action:\tIgnore\r\n")));
+    EXPECT_FALSE(ErrHndlr::logOnly());
+}
+
+TEST(FrmErrHndlr, FallbackIsAPlainStopMessage) {
+    WidgetErrorDialog service;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    service.showFallback(kReport);
+    EXPECT_EQ(title, QStringLiteral("DUDiriDur - unanticipated error"));
+    EXPECT_EQ(text, QString::fromStdString(kReport));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+TEST(FrmAboutBox, ShowsBannerReleaseAndVersion) {
+    ServiceScope scope;
+    FrmAboutBox box;
+    EXPECT_TRUE(scope.errors.reports.empty());
+    // What the window system receives: an empty title would be replaced by the program's
+    // name, so the box sends one that shows nothing.
+    box.winId();
+    ASSERT_NE(box.windowHandle(), nullptr);
+    EXPECT_FALSE(box.windowHandle()->title().isEmpty());
+    EXPECT_TRUE(box.windowHandle()->title().trimmed().isEmpty());
+    auto *release = box.findChild<QLabel *>(QStringLiteral("pnlRelease"));
+    ASSERT_NE(release, nullptr);
+    EXPECT_EQ(release->text(),
+              QString::fromStdString(" Release " + AppInfo::releaseDesignation() + " (4.0.132) "));
+    EXPECT_EQ(release->parentWidget()->objectName(), QStringLiteral("Frame1"));
+    EXPECT_TRUE(box.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault());
+    EXPECT_EQ(box.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().size(), QSize(262, 82));
+    // The frame and the window bottom move with the banner's height (1320 + 120 twips).
+    if (box.logicalDpiX() == 96 && box.logicalDpiY() == 96) {
+        EXPECT_EQ(box.findChild<QFrame *>(QStringLiteral("Frame1"))->y(), 96);
+        EXPECT_EQ(box.size(), QSize(336, 368));
+    }
+}
+
+TEST(FrmAboutBox, EnterAndEscapeClose) {
+    ServiceScope scope;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        FrmAboutBox box;
+        bool closed = false;
+        QTimer::singleShot(0, &box, [&] {
+            QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, key);
+            closed = !box.isVisible();
+            if (!closed) {
+                box.done(0);
+            }
+        });
+        box.exec();
+        EXPECT_TRUE(closed) << key;
+    }
+}
+
+TEST(FrmAboutBox, MissingBannerGoesToTheErrorHandler) {
+    ServiceScope scope;
+    const QString saved = FrmAboutBox::bannerResource();
+    FrmAboutBox::setBannerResource(QStringLiteral(":/images/none.png"));
+    scope.errors.answers = {int16_t{ChoiceIgnore}};
+    {
+        FrmAboutBox box;
+        ASSERT_EQ(scope.errors.reports.size(), 1u);
+        EXPECT_TRUE(scope.errors.reports[0].starts_with(
+            "Procedure:\tForm_Load (aboutbox)\r\nError:\t326\r\n"));
+        // The load goes on with the next step.
+        EXPECT_TRUE(box.findChild<QLabel *>(QStringLiteral("pnlRelease"))
+                        ->text()
+                        .startsWith(QStringLiteral(" Release ")));
+    }
+    ErrHndlr::resetForTests();
+    scope.errors.answers = {int16_t{ChoiceFail}};
+    try {
+        FrmAboutBox box;
+        ADD_FAILURE() << "the load should have failed";
+    } catch (const RuntimeError &e) {
+        EXPECT_EQ(e.number(), 326);
+    }
+    FrmAboutBox::setBannerResource(saved);
+}
+
+QImage argb(const QImage &image) {
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST(Artwork, ButtonPicturesComeInBothSizes) {
+    EXPECT_EQ(QImage(QStringLiteral(":/images/icon.png")).size(), QSize(64, 64));
+    for (const char *button : {"cmdNew", "cmdOpen", "cmdClose", "cmdSave", "cmdSettings",
+                               "cmdScript", "cmdConnect", "cmdDisconnect"}) {
+        const QString path = QStringLiteral(":/images/%1-%2.png").arg(QLatin1String(button));
+        EXPECT_EQ(QImage(path.arg(32)).size(), QSize(32, 32)) << button;
+        EXPECT_EQ(QImage(path.arg(48)).size(), QSize(48, 48)) << button;
+        const QIcon icon = buttonPicture(QLatin1String(button));
+        EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{32, 32}, {48, 48}})) << button;
+        // Asked for the 150 % size, the icon gives the picture drawn for it, not a scaled one.
+        EXPECT_EQ(argb(icon.pixmap(QSize(48, 48)).toImage()), argb(QImage(path.arg(48)))) << button;
+    }
+    EXPECT_TRUE(buttonPicture(QStringLiteral("cmdNothing")).isNull());
+}
+
+// Tiled from the top left, the tile's opposite edges meet: the step across an edge is no
+// bigger than the steps inside it, and the picture stays quiet behind the buttons.
+TEST(Artwork, BackgroundTileIsSeamlessAndQuiet) {
+    const QImage tile(QStringLiteral(":/images/9002.png"));
+    ASSERT_EQ(tile.size(), QSize(402, 327));
+    const int w = tile.width(), h = tile.height();
+    const auto step = [&](int x0, int y0, int x1, int y1) {
+        return std::abs(qGray(tile.pixel(x0, y0)) - qGray(tile.pixel(x1, y1)));
+    };
+    double inner = 0, acrossX = 0, acrossY = 0;
+    int lo = 255, hi = 0;
+    for (int y = 0; y < h; ++y) {
+        acrossX += step(w - 1, y, 0, y);
+        for (int x = 0; x < w; ++x) {
+            inner += x + 1 < w ? step(x, y, x + 1, y) : 0;
+            lo = std::min(lo, qGray(tile.pixel(x, y)));
+            hi = std::max(hi, qGray(tile.pixel(x, y)));
+            acrossY += y == 0 ? step(x, h - 1, x, 0) : 0;
+        }
+    }
+    inner /= double(h) * (w - 1);
+    EXPECT_LE(acrossX / h, 1.5 * inner + 0.5);
+    EXPECT_LE(acrossY / w, 1.5 * inner + 0.5);
+    EXPECT_LE(hi - lo, 40);
+    EXPECT_GE(lo, 180); // light enough for black text
 }
 
 } // namespace
