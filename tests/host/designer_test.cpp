@@ -70,7 +70,6 @@ protected:
         return saveResult;
     }
     void showSettings(ClientDocument &document) override { settingsEdit(document); }
-
     // "NOSCEgxd" with "-" for each command whose button is off.
     std::string enabled() const {
         std::string out;
@@ -89,7 +88,6 @@ protected:
         services.messages.asked.clear();
         return out;
     }
-
     bool preview = false;
     int captions = 0;
     std::map<Command, bool> buttons, menus;
@@ -97,7 +95,6 @@ protected:
     int16_t saveResult = 1;
     QString derivedHtml, savedSession;
     std::function<void(ClientDocument &)> settingsEdit;
-
     ServiceScope services;
     ScriptedFileDialog files;
     FakeBrowser browser;
@@ -105,7 +102,6 @@ protected:
     DocumentCycle cycle{browser, *this, std::unique_ptr<OneShotTimer>(timer),
                         [] { return defaultScript(); }};
     DesignerCommands commands{cycle, *this};
-
     void SetUp() override {
         setFileDialogService(&files);
         workFolders().home = services.dir.path() + u'/';
@@ -118,7 +114,6 @@ protected:
         setSystemRegistry(std::move(registry));
     }
     void TearDown() override { setFileDialogService(nullptr); }
-
     QString path(const std::string &name) const {
         return services.dir.filePath(QString::fromStdString(name));
     }
@@ -292,7 +287,6 @@ TEST_F(HostTest, OpenMovesHomeAndSettingsFromTheDialogSurviveConnectAndSave) {
     commands.Open();
     EXPECT_TRUE(cycle.currentFile.isEmpty());
     EXPECT_TRUE(browser.navigations.isEmpty());
-
     QDir(services.dir.path()).mkdir(QStringLiteral("Conn"));
     {
         auto doc = ClientDocument::load(file("Conn/a.ats"));
@@ -312,7 +306,6 @@ TEST_F(HostTest, OpenMovesHomeAndSettingsFromTheDialogSurviveConnectAndSave) {
     EXPECT_TRUE(cycle.document()->Script().empty()) << "no default script for an opened file";
     EXPECT_EQ(cycle.pinned, 9);
     EXPECT_TRUE(files.requests.back().fileMustExist);
-
     settingsEdit = [](ClientDocument &doc) { doc.Settings()->setPinned(12); };
     commands.Settings();
     EXPECT_EQ(cycle.pinned, 12);

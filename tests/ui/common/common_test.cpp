@@ -39,7 +39,6 @@ protected:
         FrmMsgBox::setBeeper([this](int code) { beeps.push_back(code); });
     }
     void TearDown() override { FrmMsgBox::setBeeper({}); }
-
     // Asks once; whileShown runs inside the modal wait and must answer.
     int16_t ask(const QString &text, int16_t style, std::function<void()> whileShown = {}) {
         QTimer::singleShot(0, &box, [&box = box, whileShown] {
@@ -54,7 +53,6 @@ protected:
     }
     QPushButton *button(const char *name) { return box.findChild<QPushButton *>(name); }
     template <class W> W *get(const char *name) { return box.findChild<W *>(name); }
-
     ServiceScope scope;
     FrmMsgBox box;
     std::vector<int> beeps;
@@ -124,7 +122,6 @@ TEST_F(FrmMsgBoxTest, EachStyleShowsItsIconAndButtonsAndAnswersClicksKeysAndTheC
         std::sort(visible.begin(), visible.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(visible, expected);
-
         for (const Qt::KeyboardModifiers mod :
              {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
             // Space presses the focused button, which is the default one; 0: the key does nothing.
@@ -353,7 +350,6 @@ TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
     EXPECT_EQ(nextTabStop(ignore), details);
     EXPECT_EQ(nextTabStop(details), fail);
     EXPECT_EQ(d.choice(), ChoiceFail); // no button pressed yet
-
     // Tab stops of 88, 176 and 264 dialog units; a unit is a quarter of the average
     // character width.
     d.resize(d.size());

@@ -207,7 +207,6 @@ protected:
         EXPECT_EQ(sessionInOut, QLatin1String(session));
         return result;
     }
-
     ScriptedFileDialog files;
     QString savedHome;
 };

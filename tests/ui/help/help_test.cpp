@@ -107,7 +107,6 @@ struct Scene {
     QAction *open = menu.addAction(QStringLiteral("&Open"));
     QAction *plain = menu.addAction(QStringLiteral("&Plain"));
     QAction *bareAction = bareMenu.addAction(QStringLiteral("&Bare"));
-
     Scene() {
         setContext(&window, 300);
         setContext(withContext, 301);
@@ -225,7 +224,6 @@ TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
     EXPECT_EQ(help.currentSource(), kContents);
     EXPECT_EQ(help.findChild<QTextBrowser *>(QStringLiteral("txTopic"))->documentTitle(),
               QStringLiteral("Contents"));
-
     HelpWindow fresh;
     auto *back = fresh.findChild<QPushButton *>(QStringLiteral("cmdBack"));
     auto *forward = fresh.findChild<QPushButton *>(QStringLiteral("cmdForward"));

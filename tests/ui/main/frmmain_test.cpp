@@ -76,7 +76,6 @@ protected:
     ServiceScope services;
     ScriptedFileDialog files;
     QSettings settings{services.dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
-
     void SetUp() override {
         setFileDialogService(&files);
         workFolders().home = services.dir.path() + u'/';
@@ -90,7 +89,6 @@ protected:
         setSystemRegistry(RegFileRegistry::loadStandard());
     }
     void TearDown() override { setFileDialogService(nullptr); }
-
     QString path(const char *name) const {
         return services.dir.filePath(QString::fromLatin1(name));
     }
@@ -121,23 +119,19 @@ protected:
 
 TEST_F(FrmMainTest, ThePositionIsReadBackWithItsFallbacks) {
     const struct {
-        const char *what, *left, *top, *width;
+        const char *what, *stored;                  // "key=value" pairs under Settings
         int expectedLeft, expectedTop, clientWidth; // twips
     } cases[] = {
-        {"first start", nullptr, nullptr, nullptr, 720, 720, FrmMain::kDesignClientWidth},
-        {"width below the minimum", nullptr, nullptr, "1000", 720, 720, FrmMain::kMinClientWidth},
-        {"left is no number", "abc", "1500", nullptr, 0, 1500, FrmMain::kDesignClientWidth},
-        {"fraction", "1499.6", nullptr, nullptr, 1500, 720, FrmMain::kDesignClientWidth},
+        {"first start", "", 720, 720, FrmMain::kDesignClientWidth},
+        {"width below the minimum", "MainWidth=1000", 720, 720, FrmMain::kMinClientWidth},
+        {"left is no number", "MainLeft=abc MainTop=1500", 0, 1500, FrmMain::kDesignClientWidth},
+        {"fraction", "MainLeft=1499.6", 1500, 720, FrmMain::kDesignClientWidth},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         settings.clear();
-        const std::pair<const char *, const char *> stored[] = {
-            {"MainLeft", c.left}, {"MainTop", c.top}, {"MainWidth", c.width}};
-        for (const auto &[key, value] : stored) {
-            if (value) {
-                settings.setValue(QStringLiteral("Settings/") + key, QString::fromLatin1(value));
-            }
+        for (const QString &pair : QString::fromLatin1(c.stored).split(u' ', Qt::SkipEmptyParts)) {
+            settings.setValue("Settings/" + pair.section(u'=', 0, 0), pair.section(u'=', 1));
         }
         FrmMain w(&settings);
         w.show();
@@ -158,7 +152,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     FrmMain w(&settings);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-
     // New, safe, into Sales.ats.
     const QString file = path("Sales.ats");
     files.answers = {file};
@@ -171,7 +164,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
         << "the template, before any save";
     ClientDocument *doc = hosted(w);
     ASSERT_TRUE(doc && doc->Script() == defaultScript());
-
     // Settings: host, port and rows in the settings dialog.
     onModal("settingsDialog", [&](QDialog *d) {
         child<QLineEdit>(d, "sHostName")->setText(QStringLiteral("127.0.0.1"));
@@ -189,7 +181,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
         clickIn(d, "cmdOK");
     });
     click(w, Command::Script);
-
     // A test connection, and back.
     click(w, Command::Connect);
     EXPECT_EQ(enabled(w), "--SCEg-d");
@@ -197,7 +188,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::Disconnect);
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
-
     // Save with an Internet page and the GUI box ticked.
     onModal("frmSave", [](QDialog *d) {
         clickIn(d, "optHTML1");
@@ -320,7 +310,6 @@ TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) 
     EXPECT_EQ(enabled(w), kNoDocument);
     EXPECT_EQ(w.cycle().document(), nullptr);
     EXPECT_EQ(w.windowTitle(), title(" - [late (unsafe)]"));
-
     const QString file = connection("locked.ats");
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
     const QByteArray before = ReadWholeFile(file);
@@ -336,7 +325,6 @@ TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) 
         click(w, Command::Save);
         return WaitUntil([&] { return !services.messages.asked.empty(); }, 5000);
     };
-
     ASSERT_TRUE(save(7)); // No: stay with the edits
     timer->advance(5000);
     QTest::qWait(50);
@@ -349,7 +337,6 @@ TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) 
     EXPECT_TRUE(w.previewShowing());
     EXPECT_EQ(w.windowTitle(), title(" - [locked (safe)]"));
     EXPECT_EQ(ReadWholeFile(file), before);
-
     // Yes: saved under another name, with the edits.
     const QString other = path("elsewhere.ats");
     files.answers = {other};
