@@ -28,8 +28,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <cmath>
-
 namespace zelp::test {
 namespace {
 
@@ -337,7 +335,6 @@ TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("DUDiriDur unanticipated error"));
     auto *details = get<QPlainTextEdit>(d, "txDetails");
     ASSERT_NE(details, nullptr);
-    EXPECT_EQ(details->parentWidget()->objectName(), QStringLiteral("Frame3D1"));
     EXPECT_TRUE(details->isReadOnly());
     EXPECT_EQ(details->toPlainText(), QStringLiteral("Procedure:\tGetIniDir (zelpdev)\nError:\t53\n"
                                                      "Description:\tFile not found\nSource:\tgsf"));
@@ -468,7 +465,6 @@ TEST(FrmAboutBox, ShowsBannerReleaseAndVersionAndClosesOnEnterAndEscape) {
     ASSERT_NE(release, nullptr);
     EXPECT_EQ(release->text(),
               QString::fromStdString(" Release " + AppInfo::releaseDesignation() + " (4.0.132) "));
-    EXPECT_EQ(release->parentWidget()->objectName(), QStringLiteral("Frame1"));
     EXPECT_TRUE(get(box, "cmdOK")->isDefault());
     EXPECT_EQ(get<QLabel>(box, "Image1")->pixmap().size(), QSize(262, 82));
     // The frame and the window bottom move with the banner's height (1320 + 120 twips).

@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 

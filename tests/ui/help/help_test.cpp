@@ -31,21 +31,18 @@ QUrl topic(int context) {
 }
 const QUrl kContents(QStringLiteral("qrc:/help/contents.html"));
 
-QString readResource(const QString &path) {
+// The links of a help page, which must have a title.
+QStringList linksOf(const QString &path) {
+    static const QRegularExpression title(QStringLiteral("<title>\\s*[^<\\s][^<]*</title>")),
+        href(QStringLiteral("href=\"([^\"]+)\""));
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-QStringList linksOf(const QString &html) {
-    static const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+    const QString html = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "";
+    EXPECT_TRUE(title.match(html).hasMatch()) << path.toStdString();
     QStringList links;
     for (auto it = href.globalMatch(html); it.hasNext();) {
         links << it.next().captured(1);
     }
     return links;
-}
-bool hasTitle(const QString &html) {
-    static const QRegularExpression title(QStringLiteral("<title>\\s*[^<\\s][^<]*</title>"));
-    return title.match(html).hasMatch();
 }
 
 TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
@@ -53,9 +50,7 @@ TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
     const int contexts[] = {100, 101, 102, 103, 200, 201, 202, 203, 204, 205, 206, 207,
                             208, 209, 300, 301, 302, 303, 304, 305, 306, 307, 308, 310,
                             311, 312, 313, 314, 315, 320, 321, 322, 323, 324};
-    const QString contents = readResource(Help::contentsPath());
-    EXPECT_TRUE(hasTitle(contents));
-    const QStringList fromContents = linksOf(contents);
+    const QStringList fromContents = linksOf(Help::contentsPath());
     QStringList links = fromContents;
     for (int context : contexts) {
         SCOPED_TRACE(context);
@@ -63,10 +58,9 @@ TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
         ASSERT_EQ(path, QStringLiteral(":/help/%1.html").arg(context));
         EXPECT_EQ(Help::topicUrl(context), topic(context));
         EXPECT_TRUE(fromContents.contains(QStringLiteral("%1.html").arg(context)));
-        const QString html = readResource(path);
-        EXPECT_TRUE(hasTitle(html));
-        EXPECT_TRUE(linksOf(html).contains(QStringLiteral("contents.html")));
-        links += linksOf(html);
+        const QStringList own = linksOf(path);
+        EXPECT_TRUE(own.contains(QStringLiteral("contents.html")));
+        links += own;
     }
     for (const QString &link : links) {
         EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/") + link)) << link.toStdString();
