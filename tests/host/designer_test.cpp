@@ -154,8 +154,8 @@ protected:
 
 TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
     const struct {
-        const char *what; // connection: the file holds one; arrives: the browser reaches the file;
-        bool connection, arrives, notifies, otherCase, hosted; // notifies: at 1999 ms
+        const char *what; // the file holds a connection; the browser reaches it; says so at
+        bool connection, arrives, notifies, otherCase, hosted; // 1999 ms; in other letters
     } cases[] = {
         {"notification at 1999 ms", true, true, true, false, true},
         {"silent load found by the watchdog", true, true, false, false, true},
