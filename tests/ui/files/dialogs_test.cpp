@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -37,20 +35,21 @@ QPushButton *button(QDialog &dialog, const char *name) {
     return dialog.findChild<QPushButton *>(QLatin1String(name));
 }
 
-// Each control, given in tab order, carries its help topic, lies inside the fixed-size dialog
-// and shows its whole text; a label's buddy is the control after it.
-void checkControls(QDialog &d, int help,
-                   const std::vector<std::pair<const char *, int>> &controls) {
+// Each control, given in tab order with its help topic, carries the topic, lies inside the
+// fixed-size dialog and shows its whole text; a label's buddy is the control after it.
+void checkControls(QDialog &d, int help, const char *names, const std::vector<int> &contexts) {
     EXPECT_EQ(d.property("helpContextId").toInt(), help);
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_EQ(d.size(), d.minimumSize());
+    const QStringList controls = QString::fromLatin1(names).split(u' ');
+    ASSERT_EQ(controls.size(), qsizetype(contexts.size()));
     QWidget *previous = nullptr;
     QLabel *label = nullptr;
-    for (const auto &[name, context] : controls) {
-        SCOPED_TRACE(name);
-        auto *control = d.findChild<QWidget *>(QLatin1String(name));
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        SCOPED_TRACE(controls[i].toStdString());
+        auto *control = d.findChild<QWidget *>(controls[i]);
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->property("helpContextId").toInt(), context);
+        EXPECT_EQ(control->property("helpContextId").toInt(), contexts[i]);
         EXPECT_TRUE(d.rect().contains(control->geometry()));
         if (control->hasHeightForWidth()) {
             EXPECT_LE(control->heightForWidth(control->width()), control->height());
@@ -74,10 +73,13 @@ void checkControls(QDialog &d, int help,
     }
 }
 
-TEST(FrmDocType, EachWayOutSetsBothFlags) {
+TEST(FrmDocType, ControlsAndEachWayOutSetsBothFlagsCentredOverItsOwner) {
     ServiceScope scope;
     const auto click = [](const char *name) {
         return [name](QDialog &d) { QTest::mouseClick(button(d, name), Qt::LeftButton); };
+    };
+    const auto key = [](Qt::Key k) {
+        return [k](QDialog &d) { QTest::keyClick(d.focusWidget(), k); };
     };
     const struct {
         const char *how;
@@ -87,10 +89,8 @@ TEST(FrmDocType, EachWayOutSetsBothFlags) {
         {"cmdSafe", click("cmdSafe"), false, false},
         {"cmdUnsafe", click("cmdUnsafe"), false, true},
         {"cmdCancel", click("cmdCancel"), true, false},
-        {"Escape", [](QDialog &d) { QTest::keyClick(d.focusWidget(), Qt::Key_Escape); }, true,
-         false},
-        {"Enter on the focused cmdSafe",
-         [](QDialog &d) { QTest::keyClick(d.focusWidget(), Qt::Key_Return); }, false, false},
+        {"Escape", key(Qt::Key_Escape), true, false},
+        {"Enter on the focused cmdSafe", key(Qt::Key_Return), false, false},
         {"Alt+U",
          [](QDialog &d) {
              // Mnemonics reach only the active window, and press with a short animation.
@@ -101,53 +101,35 @@ TEST(FrmDocType, EachWayOutSetsBothFlags) {
          false, true},
         {"closed by the frame", [](QDialog &d) { d.close(); }, false, false},
     };
-    FrmDocType dialog;
+    QWidget owner;
+    owner.setGeometry(100, 80, 800, 600);
+    owner.show();
+    FrmDocType dialog(&owner);
+    EXPECT_FALSE(dialog.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    checkControls(dialog, 100, "Label2 Label1 cmdSafe cmdUnsafe cmdCancel", {0, 0, 102, 101, 103});
     for (const auto &c : cases) {
         SCOPED_TRACE(c.how);
         // The last answer (or a stale one) must not survive into the next showing.
         dialog.Cancelled = dialog.Unsafe = true;
         QWidget *focused = nullptr;
         bool staleWhileShown = true;
+        QPoint off;
         ModalDriver driver(dialog, [&] {
             focused = dialog.focusWidget();
             staleWhileShown = dialog.Cancelled || dialog.Unsafe;
+            off = dialog.frameGeometry().center() - owner.frameGeometry().center();
             c.act(dialog);
         });
         dialog.exec();
         EXPECT_TRUE(driver.ran);
         EXPECT_FALSE(driver.leftOpen);
         EXPECT_FALSE(staleWhileShown);
+        EXPECT_LE(off.manhattanLength(), 2);
         EXPECT_EQ(focused, button(dialog, "cmdSafe"));
         EXPECT_EQ(dialog.Cancelled, c.cancelled);
         EXPECT_EQ(dialog.Unsafe, c.unsafe);
     }
-}
-
-TEST(FrmDocType, ControlsHelpFitAndTabOrder) {
-    ServiceScope scope;
-    FrmDocType dialog;
-    EXPECT_FALSE(dialog.windowFlags() &
-                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    checkControls(
-        dialog, 100,
-        {{"Label2", 0}, {"Label1", 0}, {"cmdSafe", 102}, {"cmdUnsafe", 101}, {"cmdCancel", 103}});
-}
-
-TEST(FrmDocType, OpensCentredOverItsOwner) {
-    ServiceScope scope;
-    QWidget owner;
-    owner.setGeometry(100, 80, 800, 600);
-    owner.show();
-    FrmDocType dialog(&owner);
-    QPoint centre;
-    ModalDriver driver(dialog, [&] {
-        centre = dialog.frameGeometry().center();
-        dialog.close();
-    });
-    dialog.exec();
-    const QPoint off = centre - owner.frameGeometry().center();
-    EXPECT_LE(std::abs(off.x()), 2);
-    EXPECT_LE(std::abs(off.y()), 2);
 }
 
 template <class W = QAbstractButton> W *get(QDialog &d, const QString &name) {
@@ -171,43 +153,25 @@ void act(QDialog &d, const QString &session, const QString &offered, const char 
     EXPECT_EQ(htmlBox->text(), offered);
     EXPECT_TRUE(get(d, "optHTML0")->isChecked());
     EXPECT_FALSE(get(d, "chkOptGUI")->isChecked());
+    const std::string clicks = "gBSC";
+    const char *buttons[] = {"chkOptGUI", "cmdBrowse", "cmdSave", "cmdCancel"};
     for (const char *step = steps; *step; ++step) {
-        switch (*step) {
-        case '0':
-        case '1':
-        case '2': {
-            click(get(d, QStringLiteral("optHTML") + QLatin1Char(*step)));
-            const bool on[] = {get<QLabel>(d, "lbHTMLFileName")->isEnabled(), htmlBox->isEnabled(),
-                               get(d, "cmdBrowse")->isEnabled(), get(d, "chkOptGUI")->isEnabled()};
-            for (bool each : on) {
-                EXPECT_EQ(each, *step != '0') << "HTML controls after option " << *step;
-            }
-            break;
-        }
-        case 'g':
-            click(get(d, "chkOptGUI"));
-            break;
-        case 't':
+        if (clicks.find(*step) != std::string::npos) {
+            click(get(d, QLatin1String(buttons[clicks.find(*step)])));
+        } else if (*step == 't') {
             htmlBox->clear();
             QTest::keyClicks(htmlBox, QStringLiteral("/pages/Typed.htm"));
-            break;
-        case 'B':
-            click(get(d, "cmdBrowse"));
-            break;
-        case 'S':
-            click(get(d, "cmdSave"));
-            break;
-        case 'C':
-            click(get(d, "cmdCancel"));
-            break;
-        case 'E':
-        case 'X':
+        } else if (*step == 'E' || *step == 'X') {
             htmlBox->setFocus();
             QTest::keyClick(htmlBox, *step == 'E' ? Qt::Key_Return : Qt::Key_Escape);
-            break;
-        case 'F':
+        } else if (*step == 'F') {
             d.close();
-            break;
+        } else {
+            click(get(d, QStringLiteral("optHTML") + QLatin1Char(*step)));
+            for (const char *name :
+                 {"lbHTMLFileName", "txHTMLFileName", "cmdBrowse", "chkOptGUI"}) {
+                EXPECT_EQ(get<QWidget>(d, name)->isEnabled(), *step != '0') << name << *step;
+            }
         }
     }
 }
@@ -241,39 +205,31 @@ protected:
         EXPECT_EQ(sessionInOut, QLatin1String(session));
         return result;
     }
-
     ScriptedFileDialog files;
     QString savedHome;
 };
 
 TEST_F(FrmSaveTest, ResultAndNameForEachWayThrough) {
+    const char *S = "/web/Sales.ats", *H = "/web/Sales.htm", *O = "/pages/Old.htm",
+               *T = "/pages/Typed.htm";
     const struct {
         const char *what, *session, *htmlIn, *offered, *steps;
         int16_t result;
         const char *htmlOut;
     } cases[] = {
-        {"no page", "/web/Sales.ats", "", "/web/Sales.htm", "S", 1, "/web/Sales.htm"},
-        {"a path without a dot gets .htm", "/web/Sales", "", "/web/Sales.htm", "S", 1,
-         "/web/Sales.htm"},
+        {"no page", S, "", H, "S", 1, H},
+        {"a path without a dot gets .htm", "/web/Sales", "", H, "S", 1, H},
         {"the last dot of the whole path counts", "/rel.2/Sales", "", "/rel.htm", "S", 1,
          "/rel.htm"},
-        {"Internet page with GUI support", "/web/Sales.ats", "", "/web/Sales.htm", "1gS", 130,
-         "/web/Sales.htm"},
-        {"intranet page", "/web/Sales.ats", "", "/web/Sales.htm", "2S", 3, "/web/Sales.htm"},
-        {"GUI ticked, then no page: the tick counts", "/web/Sales.ats", "", "/web/Sales.htm",
-         "1g0S", 129, "/web/Sales.htm"},
-        {"Cancel: the name stays as it came", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm",
-         "1gtC", 0, "/pages/Old.htm"},
-        {"Cancel on a first save keeps the derived name", "/web/Sales.ats", "", "/web/Sales.htm",
-         "C", 0, "/web/Sales.htm"},
-        {"a typed name comes back", "/web/Sales.ats", "", "/web/Sales.htm", "1tS", 2,
-         "/pages/Typed.htm"},
-        {"Enter in the name box is Save", "/web/Sales.ats", "", "/web/Sales.htm", "2E", 3,
-         "/web/Sales.htm"},
-        {"Escape is Cancel", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm", "1tX", 0,
-         "/pages/Old.htm"},
-        {"closing by the frame saves nothing", "/web/Sales.ats", "/pages/Old.htm", "/pages/Old.htm",
-         "2F", 0, "/pages/Old.htm"},
+        {"Internet page with GUI support", S, "", H, "1gS", 130, H},
+        {"intranet page", S, "", H, "2S", 3, H},
+        {"GUI ticked, then no page: the tick counts", S, "", H, "1g0S", 129, H},
+        {"Cancel: the name stays as it came", S, O, O, "1gtC", 0, O},
+        {"Cancel on a first save keeps the derived name", S, "", H, "C", 0, H},
+        {"a typed name comes back", S, "", H, "1tS", 2, T},
+        {"Enter in the name box is Save", S, "", H, "2E", 3, H},
+        {"Escape is Cancel", S, O, O, "1tX", 0, O},
+        {"closing by the frame saves nothing", S, O, O, "2F", 0, O},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -284,9 +240,9 @@ TEST_F(FrmSaveTest, ResultAndNameForEachWayThrough) {
     EXPECT_TRUE(files.requests.empty());
     // The next dialog offers the name the last one came back with, and no page.
     QString html;
-    EXPECT_EQ(save("/web/Sales.ats", html, "/web/Sales.htm", "1t0S"), 1);
-    EXPECT_EQ(save("/web/Sales.ats", html, "/pages/Typed.htm", "C"), 0);
-    EXPECT_EQ(html, QStringLiteral("/pages/Typed.htm"));
+    EXPECT_EQ(save(S, html, H, "1t0S"), 1);
+    EXPECT_EQ(save(S, html, T, "C"), 0);
+    EXPECT_EQ(html, QLatin1String(T));
 }
 
 TEST_F(FrmSaveTest, BrowseFillsTheBoxAndMovesHomeOrChangesNothing) {
@@ -320,17 +276,9 @@ TEST_F(FrmSaveTest, BrowseFillsTheBoxAndMovesHomeOrChangesNothing) {
 TEST_F(FrmSaveTest, ControlsHelpFitAndTabOrder) {
     FrmSave dialog;
     checkControls(dialog, 200,
-                  {{"lbSessionFileName", 0},
-                   {"txSessionFileName", 208},
-                   {"lbHTMLFileName", 0},
-                   {"txHTMLFileName", 207},
-                   {"cmdBrowse", 206},
-                   {"optHTML0", 205},
-                   {"optHTML1", 204},
-                   {"optHTML2", 203},
-                   {"cmdCancel", 201},
-                   {"cmdSave", 202},
-                   {"chkOptGUI", 209}});
+                  "lbSessionFileName txSessionFileName lbHTMLFileName txHTMLFileName cmdBrowse "
+                  "optHTML0 optHTML1 optHTML2 cmdCancel cmdSave chkOptGUI",
+                  {0, 208, 0, 207, 206, 205, 204, 203, 201, 202, 209});
     EXPECT_TRUE(button(dialog, "cmdSave")->isDefault());
 }
 

@@ -16,10 +16,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 #include <QTextBrowser>
-#include <QVBoxLayout>
 
 namespace zelp {
 namespace {
@@ -33,13 +31,13 @@ QUrl topic(int context) {
 }
 const QUrl kContents(QStringLiteral("qrc:/help/contents.html"));
 
-QString readResource(const QString &path) {
+// The links of a help page, which must have a title.
+QStringList linksOf(const QString &path) {
+    static const QRegularExpression title(QStringLiteral("<title>\\s*[^<\\s][^<]*</title>")),
+        href(QStringLiteral("href=\"([^\"]+)\""));
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-QStringList linksOf(const QString &html) {
-    static const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+    const QString html = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "";
+    EXPECT_TRUE(title.match(html).hasMatch()) << path.toStdString();
     QStringList links;
     for (auto it = href.globalMatch(html); it.hasNext();) {
         links << it.next().captured(1);
@@ -47,19 +45,12 @@ QStringList linksOf(const QString &html) {
     return links;
 }
 
-bool hasTitle(const QString &html) {
-    static const QRegularExpression title(QStringLiteral("<title>\\s*[^<\\s][^<]*</title>"));
-    return title.match(html).hasMatch();
-}
-
 TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
     // Every help context the windows, buttons, menu items and dialog controls carry.
     const int contexts[] = {100, 101, 102, 103, 200, 201, 202, 203, 204, 205, 206, 207,
                             208, 209, 300, 301, 302, 303, 304, 305, 306, 307, 308, 310,
                             311, 312, 313, 314, 315, 320, 321, 322, 323, 324};
-    const QString contents = readResource(Help::contentsPath());
-    EXPECT_TRUE(hasTitle(contents));
-    const QStringList fromContents = linksOf(contents);
+    const QStringList fromContents = linksOf(Help::contentsPath());
     QStringList links = fromContents;
     for (int context : contexts) {
         SCOPED_TRACE(context);
@@ -67,10 +58,9 @@ TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
         ASSERT_EQ(path, QStringLiteral(":/help/%1.html").arg(context));
         EXPECT_EQ(Help::topicUrl(context), topic(context));
         EXPECT_TRUE(fromContents.contains(QStringLiteral("%1.html").arg(context)));
-        const QString html = readResource(path);
-        EXPECT_TRUE(hasTitle(html));
-        EXPECT_TRUE(linksOf(html).contains(QStringLiteral("contents.html")));
-        links += linksOf(html);
+        const QStringList own = linksOf(path);
+        EXPECT_TRUE(own.contains(QStringLiteral("contents.html")));
+        links += own;
     }
     for (const QString &link : links) {
         EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/") + link)) << link.toStdString();
@@ -95,7 +85,7 @@ TEST(HelpLookup, OnlyPositiveWholeNumbersCount) {
     EXPECT_EQ(Help::contextOf(nullptr), 0);
 }
 
-// A main window with a button column, a dialog it owns, and a File menu.
+// A main window with a button column and a menu bar, a dialog it owns, and a File menu.
 struct Scene {
     QWidget window;
     QWidget *panel = new QWidget(&window);
@@ -105,81 +95,63 @@ struct Scene {
     QDialog *dialog = new QDialog(&window);
     QPushButton *dialogButton = new QPushButton(QStringLiteral("&Cancel"), dialog);
     QPushButton *dialogCancel = new QPushButton(QStringLiteral("&Cancel"), dialog);
+    QMenuBar *bar = new QMenuBar(&window);
+    QMenu *file = bar->addMenu(QStringLiteral("&File")), *helpMenu = bar->addMenu("&Help");
     QMenu menu, bareMenu;
     QAction *open = menu.addAction(QStringLiteral("&Open"));
     QAction *plain = menu.addAction(QStringLiteral("&Plain"));
     QAction *bareAction = bareMenu.addAction(QStringLiteral("&Bare"));
-
     Scene() {
         setContext(&window, 300);
         setContext(withContext, 301);
         setContext(dialogCancel, 103);
         setContext(menu.menuAction(), 310);
+        setContext(file->menuAction(), 310);
         setContext(open, 312);
     }
 };
 
-TEST(HelpLookup, FocusedWidgetTakesTheNearestContextWithinItsWindow) {
+TEST(HelpLookup, AnOpenMenuThenTheFocusedWidgetsNearestContextWithinItsWindow) {
     Scene s;
-    const struct {
-        const char *name;
-        QWidget *focus;
-        int expected;
-    } cases[] = {
-        {"button with its own context", s.withContext, 301},
-        {"child widget of a button", s.insideButton, 301},
-        {"button without context: its window's", s.withoutContext, 300},
-        {"the window itself", &s.window, 300},
-        {"dialog control with context", s.dialogCancel, 103},
-        {"dialog without context does not borrow its owner's", s.dialogButton, 0},
-        {"nothing focused", nullptr, 0},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Help::contextForF1(nullptr, c.focus), c.expected) << c.name;
-    }
-}
-
-TEST(HelpLookup, OpenMenuComesBeforeTheFocusedWidget) {
-    Scene s;
+    s.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.window));
     s.menu.popup(QPoint(10, 10));
     s.bareMenu.popup(QPoint(200, 10));
     const struct {
         const char *name;
         QMenu *menu;
-        QAction *active;
+        QAction *active; // in the menu, or on the menu bar when there is no menu
+        QWidget *focus;
         int expected;
     } cases[] = {
-        {"highlighted item with context", &s.menu, s.open, 312},
-        {"highlighted item without: the menu's own", &s.menu, s.plain, 310},
-        {"nothing highlighted: the menu's own", &s.menu, nullptr, 310},
-        {"menu without any context: the focused button", &s.bareMenu, s.bareAction, 301},
-        {"no menu open: the focused button", nullptr, nullptr, 301},
+        {"button with its own context", nullptr, nullptr, s.withContext, 301},
+        {"child widget of a button", nullptr, nullptr, s.insideButton, 301},
+        {"button without context: its window's", nullptr, nullptr, s.withoutContext, 300},
+        {"the window itself", nullptr, nullptr, &s.window, 300},
+        {"dialog control with context", nullptr, nullptr, s.dialogCancel, 103},
+        {"dialog without context does not borrow its owner's", nullptr, nullptr, s.dialogButton, 0},
+        {"nothing focused", nullptr, nullptr, nullptr, 0},
+        {"highlighted item with context", &s.menu, s.open, s.withContext, 312},
+        {"highlighted item without: the menu's own", &s.menu, s.plain, s.withContext, 310},
+        {"nothing highlighted: the menu's own", &s.menu, nullptr, s.withContext, 310},
+        {"menu without any context: the focused button", &s.bareMenu, s.bareAction, s.withContext,
+         301},
+        {"menu bar, nothing highlighted", nullptr, nullptr, s.bar, 300},
+        {"menu bar entry with context", nullptr, s.file->menuAction(), s.bar, 310},
+        {"menu bar entry without", nullptr, s.helpMenu->menuAction(), s.bar, 300},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         if (c.menu) {
             c.menu->setActiveAction(c.active);
-            ASSERT_EQ(c.menu->activeAction(), c.active) << c.name;
+            ASSERT_EQ(c.menu->activeAction(), c.active);
+        } else if (c.active) {
+            s.bar->setActiveAction(c.active);
         }
-        EXPECT_EQ(Help::contextForF1(c.menu, s.withContext), c.expected) << c.name;
+        EXPECT_EQ(Help::contextForF1(c.menu, c.focus), c.expected);
     }
-}
-
-TEST(HelpLookup, HighlightedMenuBarEntryWhenTheBarHasTheKeyboard) {
-    QWidget window;
-    setContext(&window, 300);
-    QMenuBar bar(&window);
-    QMenu *file = bar.addMenu(QStringLiteral("&File"));
-    setContext(file->menuAction(), 310);
-    QMenu *help = bar.addMenu(QStringLiteral("&Help"));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 300);
-    bar.setActiveAction(file->menuAction());
-    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 310);
-    bar.setActiveAction(help->menuAction());
-    EXPECT_EQ(Help::contextForF1(nullptr, &bar), 300);
-    file->close();
-    help->close();
+    s.file->close();
+    s.helpMenu->close();
 }
 
 // Keeps what was asked for: a topic number, or 0 for the contents.
@@ -195,49 +167,37 @@ TEST(HelpController, F1ShowsTheHighlightedMenuItemOrTheFocusedControlsTopic) {
     setHelpService(&help);
     HelpController controller;
     qApp->installEventFilter(&controller);
-    QWidget window;
-    setContext(&window, 300);
-    auto *layout = new QVBoxLayout(&window);
-    auto *button = new QPushButton(QStringLiteral("Open"));
-    auto *plain = new QPushButton(QStringLiteral("Plain"));
-    layout->addWidget(button);
-    layout->addWidget(plain);
-    setContext(button, 302);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Scene s;
+    s.window.show();
+    s.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.window));
     const auto f1 = [](QWidget *w, Qt::Key key = Qt::Key_F1, Qt::KeyboardModifiers mod = {}) {
         w->setFocus();
         QTest::keyClick(w, key, mod);
     };
-    f1(button);
-    f1(plain);
-    f1(button, Qt::Key_F1, Qt::ShiftModifier); // other keys and a modified F1 are left alone
-    f1(button, Qt::Key_F2);
-    EXPECT_EQ(help.shown, (std::vector<int>{302, 300}));
-
-    QMenu menu(&window);
-    setContext(menu.menuAction(), 310);
-    QAction *save = menu.addAction(QStringLiteral("&Save"));
-    setContext(save, 314);
-    menu.popup(window.mapToGlobal(QPoint(0, 0)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-    menu.setActiveAction(save);
-    EXPECT_EQ(HelpController::currentContext(), 314);
-    QTest::keyClick(&menu, Qt::Key_F1);
-    EXPECT_FALSE(menu.isVisible());
-
-    setContext(&window, QVariant());
-    f1(plain); // no context anywhere: the contents
-    EXPECT_EQ(help.shown, (std::vector<int>{302, 300, 314, 0}));
+    f1(s.withContext);
+    f1(s.withoutContext);
+    f1(s.withContext, Qt::Key_F1, Qt::ShiftModifier); // other keys and a modified F1 are left alone
+    f1(s.withContext, Qt::Key_F2);
+    EXPECT_EQ(help.shown, (std::vector<int>{301, 300}));
+    s.menu.popup(s.window.mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.menu));
+    s.menu.setActiveAction(s.open);
+    EXPECT_EQ(HelpController::currentContext(), 312);
+    QTest::keyClick(&s.menu, Qt::Key_F1);
+    EXPECT_FALSE(s.menu.isVisible());
+    setContext(&s.window, QVariant());
+    f1(s.withoutContext); // no context anywhere: the contents
+    EXPECT_EQ(help.shown, (std::vector<int>{301, 300, 312, 0}));
     setHelpService(nullptr);
-    f1(button);
+    f1(s.withContext);
     EXPECT_EQ(help.shown.size(), 4u);
     qApp->removeEventFilter(&controller);
 }
 
 TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
-    HelpWindow help;
+    HelpOnDemand onDemand; // makes the window on the first request only
+    EXPECT_EQ(onDemand.window(), nullptr);
     const struct {
         int context;
         QUrl expected;
@@ -245,17 +205,19 @@ TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
         {301, topic(301)}, {200, topic(200)}, {309, kContents}, {0, kContents}, {103, topic(103)},
     };
     for (const auto &c : cases) {
-        help.showTopic(c.context);
-        EXPECT_EQ(help.currentSource(), c.expected) << c.context;
-        EXPECT_FALSE(help.currentTitle().isEmpty()) << c.context;
-        EXPECT_TRUE(help.isVisible());
+        onDemand.showTopic(c.context);
+        ASSERT_NE(onDemand.window(), nullptr);
+        EXPECT_EQ(onDemand.window()->currentSource(), c.expected) << c.context;
+        EXPECT_FALSE(onDemand.window()->currentTitle().isEmpty()) << c.context;
+        EXPECT_TRUE(onDemand.window()->isVisible());
     }
+    HelpWindow &help = *onDemand.window();
     EXPECT_FALSE(help.isModal());
-    help.showContents();
+    onDemand.showContents();
+    EXPECT_EQ(onDemand.window(), &help);
     EXPECT_EQ(help.currentSource(), kContents);
     EXPECT_EQ(help.findChild<QTextBrowser *>(QStringLiteral("txTopic"))->documentTitle(),
               QStringLiteral("Contents"));
-
     HelpWindow fresh;
     auto *back = fresh.findChild<QPushButton *>(QStringLiteral("cmdBack"));
     auto *forward = fresh.findChild<QPushButton *>(QStringLiteral("cmdForward"));
@@ -272,18 +234,6 @@ TEST(HelpWindow, ShowsTheTopicOfAContextInOneReusedWindowWithItsButtons) {
     EXPECT_EQ(fresh.currentSource(), topic(200));
     QTest::mouseClick(contents, Qt::LeftButton);
     EXPECT_EQ(fresh.currentSource(), kContents);
-}
-
-TEST(HelpOnDemand, MakesTheWindowOnTheFirstRequestOnly) {
-    HelpOnDemand help;
-    EXPECT_EQ(help.window(), nullptr);
-    help.showTopic(301);
-    HelpWindow *made = help.window();
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->currentSource(), topic(301));
-    help.showContents();
-    EXPECT_EQ(help.window(), made);
-    EXPECT_EQ(made->currentSource(), kContents);
 }
 
 TEST(HelpWindow, StaysUsableBesideAModalDialogAndOutlivesIt) {

@@ -5,6 +5,7 @@
 #include "app/regfile.h"
 #include "app/registry.h"
 #include "client/browser/webbrowser.h"
+#include "client/core/legacy97writer.h"
 #include "common/fileutil.h"
 #include "common/workfolders.h"
 #include "files/resources.h"
@@ -15,14 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -41,17 +40,16 @@ void onModal(const char *name, std::function<void(QDialog *)> act) {
     QObject::connect(poll, &QTimer::timeout, [=] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         const bool found = dialog && dialog->objectName() == QLatin1String(name);
-        if (found || ++*tries > 200) {
-            poll->stop();
-            poll->deleteLater();
+        if (!found && ++*tries <= 200) {
+            return;
         }
+        poll->deleteLater();
+        poll->stop();
         if (found) {
             act(dialog);
-        } else if (*tries > 200) {
+        } else {
             ADD_FAILURE() << "no modal " << name;
-            if (dialog) {
-                dialog->reject();
-            }
+            dialog ? dialog->reject() : void();
         }
     });
     poll->start(10);
@@ -69,13 +67,15 @@ void clickIn(QWidget *parent, const char *name) {
 
 constexpr const char *kNoDocument = "NO------";
 constexpr const char *kDocument = "--SCEgx-";
+QString title(const char *connection = "") {
+    return QStringLiteral("Velmaris 2000 Internet Connection") + QLatin1String(connection);
+}
 
 class FrmMainTest : public ::testing::Test {
 protected:
     ServiceScope services;
     ScriptedFileDialog files;
     QSettings settings{services.dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
-
     void SetUp() override {
         setFileDialogService(&files);
         workFolders().home = services.dir.path() + u'/';
@@ -89,7 +89,6 @@ protected:
         setSystemRegistry(RegFileRegistry::loadStandard());
     }
     void TearDown() override { setFileDialogService(nullptr); }
-
     QString path(const char *name) const {
         return services.dir.filePath(QString::fromLatin1(name));
     }
@@ -116,33 +115,23 @@ protected:
     static ClientDocument *hosted(FrmMain &w) {
         return qobject_cast<ClientDocument *>(w.browser()->Document());
     }
-    // Opens a file through the Open button and waits for it to be hosted.
-    void open(FrmMain &w, const QString &file) {
-        files.answers = {file};
-        click(w, Command::Open);
-        ASSERT_TRUE(waitForState(w, kDocument));
-    }
 };
 
 TEST_F(FrmMainTest, ThePositionIsReadBackWithItsFallbacks) {
     const struct {
-        const char *what, *left, *top, *width;
+        const char *what, *stored;                  // "key=value" pairs under Settings
         int expectedLeft, expectedTop, clientWidth; // twips
     } cases[] = {
-        {"first start", nullptr, nullptr, nullptr, 720, 720, FrmMain::kDesignClientWidth},
-        {"width below the minimum", nullptr, nullptr, "1000", 720, 720, FrmMain::kMinClientWidth},
-        {"left is no number", "abc", "1500", nullptr, 0, 1500, FrmMain::kDesignClientWidth},
-        {"fraction", "1499.6", nullptr, nullptr, 1500, 720, FrmMain::kDesignClientWidth},
+        {"first start", "", 720, 720, FrmMain::kDesignClientWidth},
+        {"width below the minimum", "MainWidth=1000", 720, 720, FrmMain::kMinClientWidth},
+        {"left is no number", "MainLeft=abc MainTop=1500", 0, 1500, FrmMain::kDesignClientWidth},
+        {"fraction", "MainLeft=1499.6", 1500, 720, FrmMain::kDesignClientWidth},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         settings.clear();
-        const std::pair<const char *, const char *> stored[] = {
-            {"MainLeft", c.left}, {"MainTop", c.top}, {"MainWidth", c.width}};
-        for (const auto &[key, value] : stored) {
-            if (value) {
-                settings.setValue(QStringLiteral("Settings/") + key, QString::fromLatin1(value));
-            }
+        for (const QString &pair : QString::fromLatin1(c.stored).split(u' ', Qt::SkipEmptyParts)) {
+            settings.setValue("Settings/" + pair.section(u'=', 0, 0), pair.section(u'=', 1));
         }
         FrmMain w(&settings);
         w.show();
@@ -163,7 +152,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     FrmMain w(&settings);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-
     // New, safe, into Sales.ats.
     const QString file = path("Sales.ats");
     files.answers = {file};
@@ -171,14 +159,11 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::New);
     ASSERT_TRUE(waitForState(w, kDocument));
     EXPECT_TRUE(w.previewShowing());
-    EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("Velmaris 2000 Internet Connection - [Sales (safe)]"));
+    EXPECT_EQ(w.windowTitle(), title(" - [Sales (safe)]"));
     EXPECT_EQ(ReadWholeFile(file), templateResource(kTemplateSafeConnection))
         << "the template, before any save";
     ClientDocument *doc = hosted(w);
-    ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->Script(), defaultScript());
-
+    ASSERT_TRUE(doc && doc->Script() == defaultScript());
     // Settings: host, port and rows in the settings dialog.
     onModal("settingsDialog", [&](QDialog *d) {
         child<QLineEdit>(d, "sHostName")->setText(QStringLiteral("127.0.0.1"));
@@ -196,7 +181,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
         clickIn(d, "cmdOK");
     });
     click(w, Command::Script);
-
     // A test connection, and back.
     click(w, Command::Connect);
     EXPECT_EQ(enabled(w), "--SCEg-d");
@@ -204,7 +188,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::Disconnect);
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
-
     // Save with an Internet page and the GUI box ticked.
     onModal("frmSave", [](QDialog *d) {
         clickIn(d, "optHTML1");
@@ -217,7 +200,7 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     ASSERT_TRUE(WaitUntil([&] { return !w.cycle().saving; }));
     EXPECT_EQ(enabled(w), kNoDocument);
     EXPECT_TRUE(w.menuItem(Command::Open)->isEnabled());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velmaris 2000 Internet Connection"));
+    EXPECT_EQ(w.windowTitle(), title());
     EXPECT_TRUE(w.commands().launchPage().guiSupport);
     const QByteArray page = ReadWholeFile(path("Sales.htm"));
     EXPECT_TRUE(page.contains("Sales.ats")) << page.left(200).toStdString();
@@ -228,24 +211,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     EXPECT_EQ(saved->Settings()->value("sHostName"), PropertyValue(std::string("127.0.0.1")));
     EXPECT_EQ(saved->Script(), "Sub Main()" + defaultScript());
     EXPECT_TRUE(services.messages.asked.empty());
-}
-
-TEST_F(FrmMainTest, ALateNotificationAfterTheWatchdogChangesNothing) {
-    auto *timer = new ManualTimer;
-    FrmMain w(&settings, std::unique_ptr<OneShotTimer>(timer));
-    w.show();
-    files.answers = {connection("late.ats", false)};
-    w.commands().Open(); // the browser arrives from the event loop, which has not run yet
-    timer->advance(2000);
-    ASSERT_EQ(services.messages.asked.size(), 1u);
-    QSignalSpy arrived(w.browser(), &WebBrowser::NavigateComplete2);
-    ASSERT_TRUE(arrived.wait(5000));
-    QTest::qWait(50);
-    EXPECT_EQ(services.messages.asked.size(), 1u);
-    EXPECT_EQ(enabled(w), kNoDocument);
-    EXPECT_EQ(w.cycle().document(), nullptr);
-    EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("Velmaris 2000 Internet Connection - [late (unsafe)]"));
 }
 
 TEST_F(FrmMainTest, ClosingTheWindowWithChangesFollowsTheAnswerAndShutdownSavesNothing) {
@@ -262,7 +227,9 @@ TEST_F(FrmMainTest, ClosingTheWindowWithChangesFollowsTheAnswerAndShutdownSavesN
         {
             FrmMain w(&settings);
             w.show();
-            open(w, file);
+            files.answers = {file};
+            click(w, Command::Open);
+            ASSERT_TRUE(waitForState(w, kDocument));
             ASSERT_TRUE(hosted(w)->Settings()->setValue("sHostName", std::string("changed")));
             services.messages.asked.clear();
             services.messages.answers = {c.answer.value_or(0)};
@@ -328,10 +295,21 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndCtrlOOpens) {
     EXPECT_TRUE(waitForState(w, kDocument)) << "Ctrl+O opens";
 }
 
-TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
+TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) {
     auto *timer = new ManualTimer;
     FrmMain w(&settings, std::unique_ptr<OneShotTimer>(timer));
     w.show();
+    files.answers = {connection("late.ats", false)};
+    w.commands().Open(); // the browser arrives from the event loop, which has not run yet
+    timer->advance(2000);
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    QSignalSpy arrived(w.browser(), &WebBrowser::NavigateComplete2);
+    ASSERT_TRUE(arrived.wait(5000));
+    QTest::qWait(50);
+    EXPECT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(enabled(w), kNoDocument);
+    EXPECT_EQ(w.cycle().document(), nullptr);
+    EXPECT_EQ(w.windowTitle(), title(" - [late (unsafe)]"));
     const QString file = connection("locked.ats");
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
     const QByteArray before = ReadWholeFile(file);
@@ -347,22 +325,18 @@ TEST_F(FrmMainTest, ASaveThatFailsKeepsTheConnectionOpenWithItsEdits) {
         click(w, Command::Save);
         return WaitUntil([&] { return !services.messages.asked.empty(); }, 5000);
     };
-
     ASSERT_TRUE(save(7)); // No: stay with the edits
     timer->advance(5000);
     QTest::qWait(50);
     ASSERT_EQ(services.messages.asked.size(), 1u) << "one message; the watchdog is silent";
     const QString text = services.messages.asked[0].text;
-    EXPECT_TRUE(text.contains(file) && text.contains(QStringLiteral("read-only")))
-        << text.toStdString();
+    EXPECT_TRUE(text.contains(file) && text.contains("read-only")) << text.toStdString();
     EXPECT_EQ(w.cycle().document(), doc);
     EXPECT_TRUE(doc->Changed());
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(w.previewShowing());
-    EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("locked")))
-        << w.windowTitle().toStdString();
+    EXPECT_EQ(w.windowTitle(), title(" - [locked (safe)]"));
     EXPECT_EQ(ReadWholeFile(file), before);
-
     // Yes: saved under another name, with the edits.
     const QString other = path("elsewhere.ats");
     files.answers = {other};
@@ -391,10 +365,39 @@ TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
         EXPECT_EQ(w.cycle().document() != nullptr, ok);
         EXPECT_EQ(services.messages.asked.size(), ok ? 0u : 1u);
         EXPECT_TRUE(files.requests.empty()) << "no file dialog";
-        EXPECT_EQ(w.windowTitle(),
-                  ok ? QStringLiteral("Velmaris 2000 Internet Connection - [given (unsafe)]")
-                     : QStringLiteral("Velmaris 2000 Internet Connection"));
+        EXPECT_EQ(w.windowTitle(), ok ? title(" - [given (unsafe)]") : title());
     }
+}
+
+TEST_F(FrmMainTest, Opening97FileAsksConvertsAndOpensTheConvertedFile) {
+    const QString old97 = path("old.ats"), converted = path("converted.ats");
+    ASSERT_TRUE(write97File(
+        old97, kSafe97ClassId,
+        {{"HostName", std::string("legacy.example")}, {"Script", std::string("Sub Main()")}}));
+    files.answers = {old97, converted};
+    services.messages.answers = {6};
+    FrmMain w(&settings);
+    w.show();
+    click(w, Command::Open);
+    ASSERT_TRUE(WaitUntil([&] { return w.cycle().document() != nullptr; }, 10000));
+    ASSERT_EQ(services.messages.asked.size(), 1u);
+    EXPECT_EQ(services.messages.asked[0].text,
+              old97 + QStringLiteral(" is an Velmaris 97 Internet Connection file.\r\nDo you "
+                                     "want to convert this file for use with Velmaris 2000 "
+                                     "Internet Edition?"));
+    EXPECT_EQ(services.messages.asked[0].style, 35);
+    ASSERT_EQ(files.requests.size(), 2u);
+    const FileDialogRequest &save = files.requests[1];
+    EXPECT_EQ(save.kind, FileDialogRequest::Kind::Save);
+    EXPECT_EQ(save.initialFolder, services.dir.path() + u'/');
+    EXPECT_FALSE(save.confirmOverwrite);
+    EXPECT_EQ(w.cycle().currentFile, converted);
+    EXPECT_TRUE(w.cycle().document()->SafeMode());
+    EXPECT_EQ(w.cycle().document()->Settings()->value("sHostName"),
+              PropertyValue(std::string("legacy.example")));
+    EXPECT_EQ(w.windowTitle(), title(" - [converted (safe)]"));
+    EXPECT_TRUE(QDir(services.dir.path()).entryList({QStringLiteral("Work*")}).isEmpty());
+    EXPECT_TRUE(services.log().contains(QStringLiteral("Conversion converted: ") + old97));
 }
 
 } // namespace

@@ -1,6 +1,12 @@
+#include "ui/common/buttonpicture.h"
+#include "ui/common/frmaboutbox.h"
+#include "ui/common/frmerrhndlr.h"
 #include "ui/common/frmmsgbox.h"
 #include "ui/common/pointerdisplay.h"
 
+#include "common/appinfo.h"
+#include "common/errhndlr.h"
+#include "common/errors.h"
 #include "common/mousepointer.h"
 #include "support/testsupport.h"
 
@@ -9,14 +15,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QImage>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
-
-#include <cmath>
+#include <QWindow>
 
 namespace zelp::test {
 namespace {
@@ -27,7 +37,6 @@ protected:
         FrmMsgBox::setBeeper([this](int code) { beeps.push_back(code); });
     }
     void TearDown() override { FrmMsgBox::setBeeper({}); }
-
     // Asks once; whileShown runs inside the modal wait and must answer.
     int16_t ask(const QString &text, int16_t style, std::function<void()> whileShown = {}) {
         QTimer::singleShot(0, &box, [&box = box, whileShown] {
@@ -42,22 +51,17 @@ protected:
     }
     QPushButton *button(const char *name) { return box.findChild<QPushButton *>(name); }
     template <class W> W *get(const char *name) { return box.findChild<W *>(name); }
-
     ServiceScope scope;
     FrmMsgBox box;
     std::vector<int> beeps;
 };
 
 struct LetterInfo {
-    char letter;
-    Qt::Key key;
+    char letter; // and its key
     const char *button;
     int16_t answer;
-};
-const LetterInfo kLetters[] = {
-    {'A', Qt::Key_A, "cmdAll", 8}, {'C', Qt::Key_C, "cmdCancel", 2}, {'N', Qt::Key_N, "cmdNo", 7},
-    {'O', Qt::Key_O, "cmdOK", 1},  {'R', Qt::Key_R, "cmdRetry", 4},  {'Y', Qt::Key_Y, "cmdYes", 6},
-};
+} const kLetters[] = {{'A', "cmdAll", 8}, {'C', "cmdCancel", 2}, {'N', "cmdNo", 7},
+                      {'O', "cmdOK", 1},  {'R', "cmdRetry", 4},  {'Y', "cmdYes", 6}};
 
 TEST_F(FrmMsgBoxTest, EachStyleShowsItsIconAndButtonsAndAnswersClicksKeysAndTheCloseBox) {
     const struct {
@@ -116,7 +120,6 @@ TEST_F(FrmMsgBoxTest, EachStyleShowsItsIconAndButtonsAndAnswersClicksKeysAndTheC
         std::sort(visible.begin(), visible.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(visible, expected);
-
         for (const Qt::KeyboardModifiers mod :
              {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
             // Space presses the focused button, which is the default one; 0: the key does nothing.
@@ -126,7 +129,7 @@ TEST_F(FrmMsgBoxTest, EachStyleShowsItsIconAndButtonsAndAnswersClicksKeysAndTheC
                                                              {Qt::Key_Space, enter},
                                                              {Qt::Key_W, 0}};
             for (const LetterInfo &l : kLetters) {
-                keys.emplace_back(l.key,
+                keys.emplace_back(Qt::Key(l.letter),
                                   c.buttons.find(l.letter) != std::string::npos ? l.answer : 0);
             }
             for (const auto &[key, answer] : keys) {
@@ -181,16 +184,10 @@ TEST_F(FrmMsgBoxTest, CheckBoxTickSurvivesBetweenCalls) {
     }
 }
 
-TEST_F(FrmMsgBoxTest, TheTextIsMeasuredInTwipsWithTheMessageFont) {
+TEST_F(FrmMsgBoxTest, TheTextKeepsItsLineBreaks) {
     ask(QStringLiteral("Save changes to\r\nC:\\Connections\\Host.ats?"), 7 + 256);
-    auto *message = get<QLabel>("lbMessage");
-    const double longest =
-        std::round(QFontMetricsF(message->font())
-                       .horizontalAdvance(QStringLiteral("C:\\Connections\\Host.ats?")) *
-                   1440.0 / box.logicalDpiX());
-    EXPECT_DOUBLE_EQ(box.layout().textWidth, std::max(500.0, longest));
     EXPECT_EQ(box.layout().rows, 2);
-    EXPECT_EQ(message->text(), QStringLiteral("Save changes to\nC:\\Connections\\Host.ats?"));
+    EXPECT_EQ(get<QLabel>("lbMessage")->text(), "Save changes to\nC:\\Connections\\Host.ats?");
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Velmaris"));
 }
 
@@ -299,6 +296,262 @@ TEST_F(FrmMsgBoxTest, ServiceKeepsOneWindowAndAQuestionAskedMeanwhileGetsItsOwn)
     EXPECT_EQ(inner, 1);
     EXPECT_EQ(outerText, QStringLiteral("Save changes?"));
     EXPECT_EQ(service.form(), first);
+}
+
+const std::string kReport = "Procedure:\tGetIniDir (zelpdev)\r\nError:\t53\r\n"
+                            "Description:\tFile not found\r\nSource:\tgsf\r\n";
+
+template <class W = QPushButton> W *get(QWidget &d, const char *name) {
+    return d.findChild<W *>(QLatin1String(name));
+}
+
+// Runs act on the error dialog once it is up; closes it if act left it open.
+void whenShown(std::function<void(FrmErrHndlr &)> act, bool *stayedOpen = nullptr) {
+    QTimer::singleShot(0, [act, stayedOpen] {
+        auto *dialog = qobject_cast<FrmErrHndlr *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+        if (stayedOpen) {
+            *stayedOpen = dialog->isVisible();
+        }
+        if (dialog->isVisible()) {
+            dialog->close();
+        }
+    });
+}
+
+// The next widget that Tab moves the focus to.
+QWidget *nextTabStop(QWidget *w) {
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !((next->focusPolicy() & Qt::TabFocus) && next->isEnabled())) {
+        next = next->nextInFocusChain();
+    }
+    return next;
+}
+
+TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
+    FrmErrHndlr d;
+    d.setReport(QString::fromStdString(kReport));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("DUDiriDur unanticipated error"));
+    auto *details = get<QPlainTextEdit>(d, "txDetails");
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->isReadOnly());
+    EXPECT_EQ(details->toPlainText(), QStringLiteral("Procedure:\tGetIniDir (zelpdev)\nError:\t53\n"
+                                                     "Description:\tFile not found\nSource:\tgsf"));
+    QPushButton *fail = get(d, "cmdEnd"), *retry = get(d, "cmdResume"),
+                *ignore = get(d, "cmdResumeNext");
+    ASSERT_TRUE(fail && retry && ignore);
+    EXPECT_TRUE(fail->isDefault());
+    EXPECT_EQ(nextTabStop(fail), retry);
+    EXPECT_EQ(nextTabStop(retry), ignore);
+    EXPECT_EQ(nextTabStop(ignore), details);
+    EXPECT_EQ(nextTabStop(details), fail);
+    EXPECT_EQ(d.choice(), ChoiceFail); // no button pressed yet
+    // Tab stops of 88, 176 and 264 dialog units; a unit is a quarter of the average
+    // character width.
+    d.resize(d.size());
+    const QList<qreal> stops = d.tabStops();
+    ASSERT_EQ(stops.size(), 3);
+    const double average = QFontMetricsF(details->font())
+                               .horizontalAdvance(QStringLiteral(
+                                   "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                           52;
+    EXPECT_NEAR(stops[0], 88 * average / 4, 88.0 / 4);
+    EXPECT_NEAR(stops[1], 2 * stops[0], 1);
+    EXPECT_NEAR(stops[2], 3 * stops[0], 1);
+}
+
+TEST(FrmErrHndlr, ChoicesByButtonKeyAndCloseBox) {
+    using Act = std::function<void(FrmErrHndlr &)>;
+    auto click = [](const char *name) {
+        return Act([name](FrmErrHndlr &d) { QTest::mouseClick(get(d, name), Qt::LeftButton); });
+    };
+    auto key = [](Qt::Key k) {
+        return Act([k](FrmErrHndlr &d) { QTest::keyClick(d.focusWidget(), k); });
+    };
+    auto text = [](const char *c) {
+        return Act([c](FrmErrHndlr &d) { QTest::keyClicks(d.focusWidget(), QLatin1String(c)); });
+    };
+    const struct {
+        const char *name;
+        Act act;
+        int16_t choice;
+        bool stayedOpen;
+    } cases[] = {
+        {"Fail button", click("cmdEnd"), 0, false},
+        {"Retry button", click("cmdResume"), 1, false},
+        {"Ignore button", click("cmdResumeNext"), 2, false},
+        {"Enter", key(Qt::Key_Return), 0, false},
+        {"Escape", key(Qt::Key_Escape), 1, false},
+        {"F", text("F"), 0, false},
+        {"f", text("f"), 0, false},
+        {"R", text("R"), 1, false},
+        {"r", text("r"), 1, false},
+        {"I", text("I"), 2, false},
+        {"i", text("i"), 2, false},
+        {"i in the text box",
+         [](FrmErrHndlr &d) {
+             get<QPlainTextEdit>(d, "txDetails")->setFocus();
+             QTest::keyClicks(d.focusWidget(), QStringLiteral("i"));
+         },
+         2, false},
+        {"another key does nothing", text("x"), 0, true},
+        {"close box", [](FrmErrHndlr &d) { d.close(); }, 0, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        WidgetErrorDialog service;
+        bool stayedOpen = false, focusOnFail = false;
+        whenShown(
+            [&](FrmErrHndlr &d) {
+                focusOnFail = d.focusWidget() == get(d, "cmdEnd");
+                c.act(d);
+            },
+            &stayedOpen);
+        EXPECT_EQ(service.choose(kReport), std::optional<int16_t>(c.choice));
+        EXPECT_TRUE(focusOnFail);
+        EXPECT_EQ(stayedOpen, c.stayedOpen);
+    }
+}
+
+TEST(FrmErrHndlr, ErrorHandlerShowsTheReportAndLogsTheChoice) {
+    ServiceScope scope;
+    WidgetErrorDialog service;
+    ErrHndlr::setDialogService(&service);
+    QString shown;
+    whenShown([&](FrmErrHndlr &d) {
+        shown = get<QPlainTextEdit>(d, "txDetails")->toPlainText();
+        QTest::keyClicks(d.focusWidget(), QStringLiteral("i"));
+    });
+    EXPECT_EQ(ErrorHandler({-1, "zelpdev2k", "Automation error", 0}, "main", "cmdNew_Click"),
+              ChoiceIgnore);
+    EXPECT_EQ(shown, "Procedure:\tcmdNew_Click (main)\nError:\t0xFFFFFFFF\n"
+                     "Description:\tAutomation error");
+    EXPECT_TRUE(scope.log().endsWith(QStringLiteral("Action:\tIgnore\r\n")));
+    EXPECT_FALSE(ErrHndlr::logOnly());
+}
+
+TEST(FrmErrHndlr, FallbackIsAPlainStopMessage) {
+    WidgetErrorDialog service;
+    QString shown; // title, icon, buttons and text
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = QStringLiteral("%1|%2|%3|")
+                    .arg(box->windowTitle())
+                    .arg(box->icon())
+                    .arg(box->standardButtons().toInt()) +
+                box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    service.showFallback(kReport);
+    EXPECT_EQ(shown, QStringLiteral("DUDiriDur - unanticipated error|%1|%2|")
+                             .arg(QMessageBox::Critical)
+                             .arg((QMessageBox::Ok | QMessageBox::Cancel).toInt()) +
+                         QString::fromStdString(kReport));
+}
+
+TEST(FrmAboutBox, ShowsBannerReleaseAndVersionAndClosesOnEnterAndEscape) {
+    ServiceScope scope;
+    FrmAboutBox box;
+    EXPECT_TRUE(scope.errors.reports.empty());
+    // What the window system receives: an empty title would be replaced by the program's
+    // name, so the box sends one that shows nothing.
+    box.winId();
+    ASSERT_NE(box.windowHandle(), nullptr);
+    EXPECT_FALSE(box.windowHandle()->title().isEmpty());
+    EXPECT_TRUE(box.windowHandle()->title().trimmed().isEmpty());
+    auto *release = get<QLabel>(box, "pnlRelease");
+    ASSERT_NE(release, nullptr);
+    EXPECT_EQ(release->text(),
+              QString::fromStdString(" Release " + AppInfo::releaseDesignation() + " (4.0.132) "));
+    EXPECT_TRUE(get(box, "cmdOK")->isDefault());
+    EXPECT_EQ(get<QLabel>(box, "Image1")->pixmap().size(), QSize(262, 82));
+    // The frame and the window bottom move with the banner's height (1320 + 120 twips).
+    if (box.logicalDpiX() == 96 && box.logicalDpiY() == 96) {
+        EXPECT_EQ(get<QFrame>(box, "Frame1")->y(), 96);
+        EXPECT_EQ(box.size(), QSize(336, 368));
+    }
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        bool closed = false;
+        QTimer::singleShot(0, &box, [&] {
+            QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, key);
+            closed = !box.isVisible();
+            closed ? void() : box.done(0);
+        });
+        box.exec();
+        EXPECT_TRUE(closed) << key;
+    }
+}
+
+TEST(FrmAboutBox, MissingBannerGoesToTheErrorHandler) {
+    ServiceScope scope;
+    const QString saved = FrmAboutBox::bannerResource();
+    FrmAboutBox::setBannerResource(QStringLiteral(":/images/none.png"));
+    scope.errors.answers = {int16_t{ChoiceIgnore}};
+    {
+        FrmAboutBox box;
+        ASSERT_EQ(scope.errors.reports.size(), 1u);
+        EXPECT_TRUE(scope.errors.reports[0].starts_with(
+            "Procedure:\tForm_Load (aboutbox)\r\nError:\t326\r\n"));
+        // The load goes on with the next step.
+        EXPECT_TRUE(get<QLabel>(box, "pnlRelease")->text().startsWith(" Release "));
+    }
+    ErrHndlr::resetForTests();
+    scope.errors.answers = {int16_t{ChoiceFail}};
+    try {
+        FrmAboutBox box;
+        ADD_FAILURE() << "the load should have failed";
+    } catch (const RuntimeError &e) {
+        EXPECT_EQ(e.number(), 326);
+    }
+    FrmAboutBox::setBannerResource(saved);
+}
+
+QImage argb(const QImage &image) {
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST(Artwork, ButtonPicturesComeInBothSizes) {
+    EXPECT_EQ(QImage(QStringLiteral(":/images/icon.png")).size(), QSize(64, 64));
+    for (const char *button : {"cmdNew", "cmdOpen", "cmdClose", "cmdSave", "cmdSettings",
+                               "cmdScript", "cmdConnect", "cmdDisconnect"}) {
+        const QString path = QStringLiteral(":/images/%1-%2.png").arg(QLatin1String(button));
+        EXPECT_EQ(QImage(path.arg(32)).size(), QSize(32, 32)) << button;
+        EXPECT_EQ(QImage(path.arg(48)).size(), QSize(48, 48)) << button;
+        const QIcon icon = buttonPicture(QLatin1String(button));
+        EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{32, 32}, {48, 48}})) << button;
+        // Asked for the 150 % size, the icon gives the picture drawn for it, not a scaled one.
+        EXPECT_EQ(argb(icon.pixmap(QSize(48, 48)).toImage()), argb(QImage(path.arg(48)))) << button;
+    }
+    EXPECT_TRUE(buttonPicture(QStringLiteral("cmdNothing")).isNull());
+}
+
+// Tiled from the top left, the tile's opposite edges meet: the step across an edge is no
+// bigger than the steps inside it, and the picture stays quiet behind the buttons.
+TEST(Artwork, BackgroundTileIsSeamlessAndQuiet) {
+    const QImage tile(QStringLiteral(":/images/9002.png"));
+    ASSERT_EQ(tile.size(), QSize(402, 327));
+    const int w = tile.width(), h = tile.height();
+    const auto step = [&](int x0, int y0, int x1, int y1) {
+        return std::abs(qGray(tile.pixel(x0, y0)) - qGray(tile.pixel(x1, y1)));
+    };
+    double inner = 0, acrossX = 0, acrossY = 0;
+    int lo = 255, hi = 0;
+    for (int y = 0; y < h; ++y) {
+        acrossX += step(w - 1, y, 0, y);
+        for (int x = 0; x < w; ++x) {
+            inner += x + 1 < w ? step(x, y, x + 1, y) : 0;
+            lo = std::min(lo, qGray(tile.pixel(x, y)));
+            hi = std::max(hi, qGray(tile.pixel(x, y)));
+            acrossY += y == 0 ? step(x, h - 1, x, 0) : 0;
+        }
+    }
+    inner /= double(h) * (w - 1);
+    EXPECT_LE(acrossX / h, 1.5 * inner + 0.5);
+    EXPECT_LE(acrossY / w, 1.5 * inner + 0.5);
+    EXPECT_LE(hi - lo, 40);
+    EXPECT_GE(lo, 180); // light enough for black text
 }
 
 } // namespace
