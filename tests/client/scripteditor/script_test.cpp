@@ -38,8 +38,6 @@ TEST(ScriptSyntax, LinesAreSplitIntoKeywordsStringsCommentsAndNumbers) {
         {"For i = 1 To 10 Step -2", "K[For] i = N[1] K[To] N[10] K[Step] -N[2]"},
         {"x1 = 1.5E+3 + &HFF& + .25 + 7%", "x1 = N[1.5E+3] + N[&HFF&] + N[.25] + N[7%]"},
         {"Select Case c: Case 1", "K[Select] K[Case] c: K[Case] N[1]"},
-        {"If Not x And y Or True Then Exit Sub",
-         "K[If] K[Not] x K[And] y K[Or] K[True] K[Then] K[Exit] K[Sub]"},
         {"Else Call f(False)", "K[Else] K[Call] f(K[False])"},
         {"Do While x: Loop: Wend", "K[Do] K[While] x: K[Loop]: K[Wend]"},
         {"Set o = Session.Next", "K[Set] o = Session.Next"},
