@@ -236,7 +236,7 @@ TEST(PreviewController, SessionWithATelnetHostThenAnotherThatHangsUp) {
     TelnetHost second("Second host\r\n");
     ASSERT_TRUE(second.listen());
     preview.Connect(paramsFor(second.port()));
-    EXPECT_EQ(view.screen()->rowText(0), QString());
+    EXPECT_EQ(std::as_const(view).screen()->rowText(0), QString());
     EXPECT_TRUE(WaitUntil([&] { return view.screen()->rowText(0) == "Second host"; }));
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
     second.hangUp();
