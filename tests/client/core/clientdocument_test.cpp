@@ -60,7 +60,6 @@ TEST_F(ClientDocumentTest, EveryTypeSurvivesSaveAndLoadAndOnlyNonDefaultsAreStor
     auto doc = fresh("c.ats", true);
     ASSERT_TRUE(doc);
     EXPECT_FALSE(doc->Changed());
-    EXPECT_EQ(doc->Settings()->value("sPrinterName"), PropertyValue(std::string("No Printer")));
     const std::vector<std::pair<std::string, PropertyValue>> edits = {
         {"sSessionTitle", std::string("Caf\xe9 \x80 host")},
         {"sNormRows", int16_t(-32768)},
