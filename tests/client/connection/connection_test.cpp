@@ -130,22 +130,6 @@ TEST(SessionTexts, PortsAndTexts) {
     }
 }
 
-TEST(TelnetSession, NegotiatesGreetsAndCarriesKeys) {
-    TelnetHost host;
-    ASSERT_TRUE(host.listen());
-    TelnetSession session;
-    QByteArray screen;
-    QObject::connect(&session, &TelnetSession::received, [&](const QByteArray &d) { screen += d; });
-    session.connectToHost("127.0.0.1", QString::number(host.port()), "VT220", 5);
-    ASSERT_TRUE(WaitUntil([&] { return session.state() == TelnetSession::State::Connected; }));
-    EXPECT_EQ(session.hostPort(), QStringLiteral("127.0.0.1:%1").arg(host.port()));
-    EXPECT_TRUE(WaitUntil([&] { return screen.contains("Welcome to the test host"); }));
-    EXPECT_FALSE(screen.contains(IAC)) << "the host's request never reaches the screen";
-    EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
-    session.send(QByteArray("ls\r" IAC));
-    EXPECT_TRUE(WaitUntil([&] { return host.received().endsWith(B("ls\r" IS IAC IAC)); }));
-}
-
 // A socket whose connection attempt never gets an answer.
 class SilentSocket : public QTcpSocket {
 public:

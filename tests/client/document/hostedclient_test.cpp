@@ -80,6 +80,8 @@ TEST_F(HostedClientTest, EachFileGetsTheDocumentOfItsClass) {
         } else {
             ASSERT_NE(browser.Document(), nullptr) << file;
             EXPECT_EQ(browser.Document()->objectName(), QStringLiteral("nonClientDocument"));
+            EXPECT_EQ(browser.LocationURL(), path(file));
+            EXPECT_EQ(browser.findChild<TerminalView *>(), nullptr);
             EXPECT_TRUE(browser.lastError().contains(QString::fromLatin1(errorPart)))
                 << file << ": " << browser.lastError().toStdString();
         }
