@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
 #include <sys/stat.h>
 
 namespace zelp::test {
@@ -258,44 +259,35 @@ std::string xored(std::string script) {
     return script;
 }
 
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+
 // A value of the type the 97 client kept, different from every default.
 PropertyValue changed(const LegacyMapRow &row) {
-    const PropertyValue base = row.readDefault.value_or(int32_t(0));
-    switch (typeOf(base)) {
-    case ValueType::Text:
-        return std::string("x-") + row.legacyName;
-    case ValueType::Int16:
-        return int16_t(std::get<int16_t>(base) + 3);
-    case ValueType::Int32:
-        return int32_t(std::get<int32_t>(base) + 3);
-    case ValueType::Bool:
-        return !std::get<bool>(base);
-    case ValueType::Double:
-        break;
-    }
-    return 1.5;
+    PropertyValue value = row.readDefault.value_or(int32_t(0));
+    std::visit(Overloaded{[&](std::string &s) { s = "x-" + row.legacyName; },
+                          [](bool &b) { b = !b; }, [](double &d) { d = 1.5; },
+                          [](auto &n) { n += 3; }},
+               value);
+    return value;
 }
 
 TEST_F(ConvertTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWhenMissing) {
+    auto plain = LegacyMap::rows() | std::views::filter([](const LegacyMapRow &row) {
+                     return row.shape == LegacyMapRow::Shape::Plain;
+                 });
     std::vector<Legacy97Property> properties;
-    for (const LegacyMapRow &row : LegacyMap::rows()) {
-        if (row.shape == LegacyMapRow::Shape::Plain) {
-            properties.push_back({row.legacyName, changed(row)});
-        }
+    for (const LegacyMapRow &row : plain) {
+        properties.push_back({row.legacyName, changed(row)});
     }
     ConversionReport full, none;
     const auto doc = convert(properties, &full);
     const auto empty = convert({}, &none);
     ASSERT_TRUE(doc && empty);
     const auto status = [](const ConversionReport &report, const std::string &name) {
-        const auto s = std::find_if(report.settings.begin(), report.settings.end(),
-                                    [&](const SettingOutcome &s) { return s.name == name; });
+        const auto s = std::ranges::find(report.settings, name, &SettingOutcome::name);
         return s == report.settings.end() ? std::nullopt : std::optional(s->status);
     };
-    for (const LegacyMapRow &row : LegacyMap::rows()) {
-        if (row.shape != LegacyMapRow::Shape::Plain) {
-            continue;
-        }
+    for (const LegacyMapRow &row : plain) {
         SCOPED_TRACE(row.name);
         const PropertyValue got = setting(*doc, row.name);
         const SettingDef def = *SettingsSchema::find(row.name);
