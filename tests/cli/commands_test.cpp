@@ -409,12 +409,11 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
 
 TEST_F(Cli, ConvertTakesFilesAndFoldersReportsTheFailuresAndTheCountsAddUp) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("fleet/sub"));
-    const auto old = [&](const char *name, const char *classId, Legacy97Property p) {
-        ASSERT_TRUE(write97File(path(name), classId, {p}));
-    };
-    old("one.ats", kUnsafe97ClassId, {"HostName", std::string("h1")});
-    old("fleet/two.ats", kSafe97ClassId, {"HostName", std::string("h2")});
-    old("fleet/sub/three.zlp", kSafe97ClassId, {"NormRows", std::string("many")});
+    ASSERT_TRUE(write97File(path("one.ats"), kUnsafe97ClassId, {{"HostName", std::string("h1")}}));
+    ASSERT_TRUE(
+        write97File(path("fleet/two.ats"), kSafe97ClassId, {{"HostName", std::string("h2")}}));
+    ASSERT_TRUE(write97File(path("fleet/sub/three.zlp"), kSafe97ClassId,
+                            {{"NormRows", std::string("many")}}));
     put("corrupt.ats",
         QByteArray(99, 'x') + QByteArray::fromHex("17694df2d169d211ab7f0040055a85c2"));
     const auto r =
