@@ -1,23 +1,81 @@
-#include "clirunner.h"
-
+// The companion is run as a program, as a user would run it: its output, exit code and files.
 #include "client/core/clientclasses.h"
 #include "client/core/clientdocument.h"
 #include "client/core/legacy97writer.h"
+#include "common/fileutil.h"
 #include "files/resources.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QThread>
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-utils.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <numeric>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zelp;
 using namespace zelp::test;
 
 namespace {
+
+struct CliResult {
+    int exitCode = -1; // -1: crashed or hung
+    QByteArray out, err;
+};
+
+// Runs the companion bounded in time. A file-size limit makes writes beyond it fail as on a full
+// disk; without a registry file it sees none.
+CliResult runCli(const QStringList &args, rlim_t fileSizeLimit = 0, const QString &cwd = {},
+                 const QString &registry = {}) {
+    static QTemporaryDir home;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("ZELPDEV2K_REGISTRY", registry.isEmpty() ? home.filePath("none.reg") : registry);
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(cwd);
+    if (fileSizeLimit) {
+        process.setChildProcessModifier([rl = rlimit{fileSizeLimit, fileSizeLimit}] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::setrlimit(RLIMIT_FSIZE, &rl);
+        });
+    }
+    process.start(ZELP_CLI, args);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// The files of a folder, hidden ones too, by name.
+QMap<QString, QByteArray> filesIn(const QString &folder) {
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        files.insert(name, ReadWholeFile(folder + u'/' + name));
+    }
+    return files;
+}
 
 using Settings = std::vector<std::pair<std::string, PropertyValue>>;
 
@@ -41,32 +99,54 @@ PropertyValue settingOf(const QString &file, const std::string &name) {
                : PropertyValue(std::string("<no file>"));
 }
 
-// Three connections: safe "a" for host a, unsafe "b" of 43 rows, safe "c" all defaults.
-class Cli : public CliFolder {
+// A folder of its own per test with three connections: safe "a" for host a, unsafe "b" of 43
+// rows, safe "c" all defaults. Command lines are split at spaces; a word starting with '@' names
+// a file in the folder ("@" alone the folder itself).
+class Cli : public ::testing::Test {
 protected:
+    QTemporaryDir dir;
     void SetUp() override {
         makeConnection(path("a.ats"), false, {{"sHostName", std::string("a")}});
         makeConnection(path("b.ats"), true, {{"sNormRows", int16_t(43)}});
         makeConnection(path("c.ats"), false, {});
     }
-    QMap<QString, QByteArray> snapshot() const { return filesIn(dir.path()); }
-    static void expect(const CliResult &r, const char *what, int exitCode, const char *out,
-                       const char *err) {
-        EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains(out)) << what << "\n" << r.out.toStdString();
-        EXPECT_TRUE(r.err.contains(err)) << what << "\n" << r.err.toStdString();
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QStringList argv(const char *line) const {
+        QStringList words = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+        for (QString &w : words) {
+            w = w == "@" ? dir.path() : w.startsWith(u'@') ? path(w.mid(1)) : w;
+        }
+        return words;
     }
+    CliResult run(const char *line, const QStringList &more = {}) const {
+        return runCli(argv(line) + more);
+    }
+    // Runs the line and checks the exit code and a part of each output; "" for an empty one.
+    CliResult check(const char *line, int exitCode, const char *out, const char *err,
+                    const QStringList &more = {}) const {
+        const CliResult r = run(line, more);
+        EXPECT_EQ(r.exitCode, exitCode) << line << "\n" << r.err.toStdString();
+        EXPECT_TRUE(*out ? r.out.contains(out) : r.out.isEmpty()) << line << "\n"
+                                                                  << r.out.toStdString();
+        EXPECT_TRUE(*err ? r.err.contains(err) : r.err.isEmpty()) << line << "\n"
+                                                                  << r.err.toStdString();
+        return r;
+    }
+    QByteArray bytes(const QString &name) const { return ReadWholeFile(path(name)); }
+    void put(const QString &name, const QByteArray &content) const {
+        ASSERT_TRUE(WriteWholeFile(path(name), content, true)) << name.toStdString();
+    }
+    QMap<QString, QByteArray> snapshot() const { return filesIn(dir.path()); }
 };
 
 TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
     put("text.ats", "hello");
     makeConnection(path("a2.ats"), false, {{"sHostName", std::string("a")}});
+    put("old.ats", templateResource(kTemplateSafeConnection)
+                       .replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2")));
+    const char *usage = "zelpdev2k-cli publish FILE [--html PAGE]";
     const auto before = snapshot();
-    const struct {
-        const char *line;
-        int exitCode;
-        const char *out, *err; // part of each
-    } cases[] = {
+    const std::tuple<const char *, int, const char *, const char *> cases[] = {
         {"--help", 0, "help COMMAND", ""},
         {"help", 0, "Commands:", ""},
         {"--version", 0, "zelpdev2k-cli 4.", ""},
@@ -99,6 +179,20 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
         {"new", 2, "", "one FILE expected"},
         {"new --big @m.ats", 2, "", "Unknown option 'big'"},
         {"new @", 1, "", "is not a file"},
+        {"publish", 2, "", usage},
+        {"publish @a.ats @b.ats", 2, "", usage},
+        {"publish @a.ats --web", 2, "", usage},
+        {"publish @a.ats --html", 2, "", usage},
+        {"publish @missing.ats", 1, "", "/missing.ats: no such file"},
+        {"publish @text.ats", 1, "", "/text.ats: not a connection file"},
+        {"publish @old.ats", 1, "",
+         "/old.ats: not a Velmaris 2000 connection file (root class "
+         "{F24D6911-69D1-11D2-AB7F-0040055A85C2})"},
+        {"publish @a.ats --gui", 1, "",
+         "zelpdev2k-cli: Unable to generate HTML file - unable to find GUID (GUI)!\n"},
+        {"publish @a.ats --html @a.ats", 1, "",
+         "zelpdev2k-cli: Unable to generate HTML file - the HTML file name is that of the "
+         "connection file!"},
         {"diff @a.ats @a2.ats", 0, "", ""},
         {"diff @a.ats @c.ats", 1, "sHostName: \"a\" | \"\"\n", ""},
         {"diff @a.ats @b.ats", 1,
@@ -108,21 +202,22 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
          R"("client":{"a":"safe","b":"unsafe"},"mousePatternsDiffer":false,"scriptDiffers":false,)"
          R"("settings":[{"a":"a","b":"","name":"sHostName"},{"a":24,"b":43,"name":"sNormRows"}]})",
          ""},
-        {"diff @a.ats @missing.ats", 2, "", ""},
+        {"diff @a.ats @missing.ats", 2, "",
+         "missing.ats: no connection file: the file does not exist"},
     };
-    for (const auto &c : cases) {
-        const CliResult r = run(c.line);
-        expect(r, c.line, c.exitCode, c.out, c.err);
-        if (c.exitCode == 1 && *c.err) {
-            EXPECT_EQ(r.err.count('\n'), 1) << c.line << "\n" << r.err.toStdString();
+    for (const auto &[line, exitCode, out, err] : cases) {
+        const CliResult r = check(line, exitCode, out, err);
+        if (exitCode == 1 && *err) {
+            EXPECT_EQ(r.err.count('\n'), 1) << line << "\n" << r.err.toStdString();
         }
-        EXPECT_EQ(snapshot(), before) << c.line;
+
+        EXPECT_EQ(snapshot(), before) << line;
     }
     for (const char *command :
          {"settings", "new", "show", "set", "export", "import", "diff", "test", "publish"}) {
         const auto r = runCli({command, "--help"});
-        expect(r, command, 0, "usage:", "");
-        for (const char *part : {"Options:", "--help", "Example:"}) {
+        EXPECT_EQ(r.exitCode, 0) << command;
+        for (const char *part : {"usage:", "Options:", "--help", "Example:"}) {
             EXPECT_TRUE(r.out.contains(part)) << command << " lacks " << part;
         }
     }
@@ -136,11 +231,9 @@ TEST_F(Cli, NewSetAndShowGiveTheTypedValuesBack) {
     const QByteArray e = path("e.ats").toUtf8();
     EXPECT_EQ(run("show @e.ats").out, e + ": safe client\n(every setting has its default)\n"
                                           "script: 0 bytes\n");
-    const CliResult r = run("set @e.ats sHostName=mainframe.example sNormRows=43 "
-                            "sScaleFont=false Pinned=2 sPalette1=255 sHostPort=2323",
-                            {"sSessionTitle=Caf\u00e9 \u20ac"});
-    expect(r, "set", 0, "", "");
-    EXPECT_TRUE(r.err.isEmpty());
+    check("set @e.ats sHostName=mainframe.example sNormRows=43 sScaleFont=false Pinned=2 "
+          "sPalette1=255 sHostPort=2323",
+          0, "", "", {"sSessionTitle=Caf\u00e9 \u20ac"});
     EXPECT_EQ(run("show @e.ats").out,
               e + ": safe client\nsSessionTitle = \"Caf\u00e9 \u20ac\"\nsHostName = "
                   "\"mainframe.example\"\nsHostPort = \"2323\"\nsScaleFont = False\nsNormRows = "
@@ -155,56 +248,53 @@ TEST_F(Cli, NewSetAndShowGiveTheTypedValuesBack) {
     EXPECT_EQ(settingOf(path("e.ats"), "sSessionTitle"),
               PropertyValue(std::string("Caf\xe9 \x80")));
 
-    const struct {
-        const char *line;
-        bool safe, bare;
-    } made[] = {
+    // line, safe, bare
+    const std::tuple<const char *, bool, bool> made[] = {
         {"new @m.ats", true, false},
         {"new --unsafe --force @m.ats", false, false},
         {"new --bare --force @m.ats", true, true},
     };
-    for (const auto &c : made) {
-        expect(run(c.line), c.line, 0, "", "");
+    for (const auto &[line, safe, bare] : made) {
+        check(line, 0, "", "");
         const auto doc = ClientDocument::load(path("m.ats"));
-        ASSERT_TRUE(doc) << c.line;
-        EXPECT_EQ(doc->SafeMode(), c.safe) << c.line;
-        EXPECT_EQ(doc->Script(), c.bare ? "" : defaultScript()) << c.line;
-        EXPECT_EQ(bytes("m.ats") == templateResource(kTemplateSafeConnection), c.bare);
+        ASSERT_TRUE(doc) << line;
+        EXPECT_EQ(std::tuple(doc->SafeMode(), doc->Script()),
+                  std::tuple(safe, bare ? "" : defaultScript()))
+            << line;
+        EXPECT_EQ(bytes("m.ats") == templateResource(kTemplateSafeConnection), bare);
     }
     EXPECT_FALSE(defaultScript().empty());
     EXPECT_TRUE(QDir(dir.path()).entryList({"Work*.ats"}).isEmpty());
 }
 
 TEST_F(Cli, ShowAndSetGoOnAfterAFailedFileAndSumUp) {
-    const auto before = snapshot();
     put("broken.ats", "not a connection");
+    const auto before = snapshot();
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
     makeConnection(path("sub/d.ats"), false, {});
-    auto r = run("show --json @");
-    expect(r, "show", 1, "", "broken.ats: no connection file");
+    auto r = check("show --json @", 1, R"(c.ats","mousePatternsLength":)",
+                   "broken.ats: no connection file");
     EXPECT_EQ(r.out.count('\n'), 3) << r.out.toStdString(); // a, b, c: one JSON line each
     for (const QByteArray &line : r.out.trimmed().split('\n')) {
         EXPECT_FALSE(QJsonDocument::fromJson(line).isNull()) << line.toStdString();
     }
     EXPECT_TRUE(r.err.endsWith("3 of 4 files shown, 1 failed\n")) << r.err.toStdString();
-    r = run("show --all --recursive @c.ats @sub");
-    expect(r, "show --all", 0, "", "2 of 2 files shown");
+    r = check("show --all --recursive @c.ats @sub", 0, "c.ats: safe client\n",
+              "2 of 2 files shown");
     EXPECT_EQ(r.out.count("sNormRows = 24"), 2); // defaults included, both files
 
     // A bad value among good ones: no file is touched, not even by a dry run.
-    expect(run("set --value sHostName=x --value sNormRows=many @a.ats"), "many", 1, "",
-           "\"many\" is no 16-bit integer value for sNormRows");
-    r = run("set --dry-run --value sNormRows=30 @a.ats @b.ats @c.ats",
-            {"--value", "sHostName=main, \"frame\""});
-    expect(r, "dry run", 0, "b.ats: sNormRows 43 -> 30\n", "3 of 3 files would change");
+    check("set --value sHostName=x --value sNormRows=many @a.ats", 1, "",
+          "\"many\" is no 16-bit integer value for sNormRows");
+    r = check("set --dry-run --value sNormRows=30 @a.ats @b.ats @c.ats", 0,
+              "b.ats: sNormRows 43 -> 30\n", "3 of 3 files would change",
+              {"--value", "sHostName=main, \"frame\""});
     EXPECT_TRUE(r.out.contains("a.ats: sHostName \"a\" -> \"main, \"frame\"\"\n"));
-    auto now = snapshot();
-    now.remove("broken.ats");
-    EXPECT_EQ(now, before);
+    EXPECT_EQ(snapshot(), before);
     // The file that is no connection fails alone; the others are written, their scripts kept.
-    r = run("set --json --value sNormRows=43 @");
-    expect(r, "set", 1, R"({"changes":[{"name":"sNormRows","new":43,"old":43}],"file":")",
-           "2 of 4 files changed, 1 failed");
+    r = check("set --json --value sNormRows=43 @", 1,
+              R"({"changes":[{"name":"sNormRows","new":43,"old":43}],"file":")",
+              "2 of 4 files changed, 1 failed");
     EXPECT_TRUE(r.out.contains(R"(b.ats","written":false})")) << r.out.toStdString();
     EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString(); // the failure and the summary
     EXPECT_EQ(r.out.count('\n'), 3);
@@ -221,12 +311,10 @@ TEST_F(Cli, ExportThenImportIntoAnEmptyFolderGivesTheSameFiles) {
                     {"sScaleFont", false},
                     {"sFKeyF13", std::string("extra key")},
                     {"Pinned", int16_t(2)}});
-    const auto sheet = run("export @");
-    expect(sheet, "export", 0, "", "");
+    const auto sheet = check("export @", 0, "\nb.ats,unsafe,", "4 of 4 files exported");
     EXPECT_TRUE(sheet.out.startsWith("file,kind,sSessionTitle,Pinned,sHostName,"));
     put("fleet.csv", sheet.out);
-    expect(run("import @fleet.csv --into @new"), "import", 0, "",
-           "4 files created, 0 updated, 0 unchanged");
+    check("import @fleet.csv --into @new", 0, "", "4 files created, 0 updated, 0 unchanged");
     const QStringList names = QDir(dir.path()).entryList({"*.ats"});
     ASSERT_EQ(QDir(path("new")).entryList(QDir::Files), names);
     const auto shown = [&](const QString &file) {
@@ -241,14 +329,12 @@ TEST_F(Cli, ExportThenImportIntoAnEmptyFolderGivesTheSameFiles) {
     QByteArray edited = "\xEF\xBB\xBF" + sheet.out;
     edited.replace("a.ats,safe,", "a.ats,,"); // an empty kind keeps the file's kind
     put("fleet.csv", edited);
-    expect(run("import @fleet.csv --into @new"), "again", 0, "",
-           "0 files created, 0 updated, 4 unchanged");
+    check("import @fleet.csv --into @new", 0, "", "0 files created, 0 updated, 4 unchanged");
 }
 
 TEST_F(Cli, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
-    const struct {
-        const char *sheet, *error;
-    } cases[] = {
+    const std::pair<const char *, const char *> cases[] = {
+        // the sheet and a part of the error
         {"file,sNoSuch\r\nx.ats,1\r\n", "row 1, column B (sNoSuch): no setting is called"},
         {"file,sNormRows\r\nx.ats,24\r\ny.ats,lots\r\n",
          "row 3, column B (sNormRows): \"lots\" is no 16-bit integer"},
@@ -268,12 +354,14 @@ TEST_F(Cli, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
     const auto before = snapshot();
     QTemporaryDir sheets;
     const QString csv = sheets.filePath("hostile.csv");
-    for (const auto &c : cases) {
-        ASSERT_TRUE(WriteWholeFile(csv, c.sheet, true));
+    for (const auto &[sheet, error] : cases) {
+        ASSERT_TRUE(WriteWholeFile(csv, sheet, true));
         const auto r = runCli({"import", csv, "--into", dir.path()});
-        expect(r, c.sheet, 1, "", c.error);
-        EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
-        EXPECT_EQ(snapshot(), before) << c.sheet;
+        EXPECT_EQ(r.exitCode, 1) << sheet;
+        for (const char *part : {error, "nothing was written"}) {
+            EXPECT_TRUE(r.err.contains(part)) << sheet << "\n" << r.err.toStdString();
+        }
+        EXPECT_EQ(snapshot(), before) << sheet;
     }
 }
 
@@ -303,23 +391,17 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
         GTEST_SKIP() << "busybox telnetd could not be started: "
                      << telnetd.readAllStandardError().toStdString();
     }
-    const struct {
-        const char *host;
-        quint16 port;
-        int exitCode;
-        const char *out, *err;
-    } cases[] = {
+    const std::tuple<const char *, quint16, int, const char *, const char *> cases[] = {
         {"127.0.0.1", port, 0, "ZELP FLEET TEST HOST\nready>", ""},
         {"127.0.0.1", freePort(), 1, "", "connection refused"},
         {"no-such-host.invalid", 23, 1, "", "host not found"},
     };
-    for (const auto &c : cases) {
+    for (const auto &[host, hostPort, exitCode, out, err] : cases) {
         makeConnection(path("t.ats"), false,
-                       {{"sHostName", std::string(c.host)}, {"sHostPort", std::to_string(c.port)}});
-        const auto r = run("test --timeout 5 @t.ats");
-        expect(r, c.host, c.exitCode, c.out, c.err);
-        EXPECT_EQ(r.out.startsWith("Connected to 127.0.0.1:"), c.exitCode == 0);
-        EXPECT_EQ(r.err.count('\n'), c.exitCode) << r.err.toStdString();
+                       {{"sHostName", std::string(host)}, {"sHostPort", std::to_string(hostPort)}});
+        const auto r = check("test --timeout 5 @t.ats", exitCode, out, err);
+        EXPECT_EQ(r.out.startsWith("Connected to 127.0.0.1:"), exitCode == 0);
+        EXPECT_EQ(r.err.count('\n'), exitCode) << r.err.toStdString();
     }
     telnetd.kill();
     telnetd.waitForFinished(5000);
@@ -327,18 +409,17 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
 
 TEST_F(Cli, ConvertTakesFilesAndFoldersReportsTheFailuresAndTheCountsAddUp) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("fleet/sub"));
-    const auto old = [&](const char *name, const char *classId, Legacy97Property p) {
-        ASSERT_TRUE(write97File(path(name), classId, {p}));
-    };
-    old("one.ats", kUnsafe97ClassId, {"HostName", std::string("h1")});
-    old("fleet/two.ats", kSafe97ClassId, {"HostName", std::string("h2")});
-    old("fleet/sub/three.zlp", kSafe97ClassId, {"NormRows", std::string("many")});
+    ASSERT_TRUE(write97File(path("one.ats"), kUnsafe97ClassId, {{"HostName", std::string("h1")}}));
+    ASSERT_TRUE(
+        write97File(path("fleet/two.ats"), kSafe97ClassId, {{"HostName", std::string("h2")}}));
+    ASSERT_TRUE(write97File(path("fleet/sub/three.zlp"), kSafe97ClassId,
+                            {{"NormRows", std::string("many")}}));
     put("corrupt.ats",
         QByteArray(99, 'x') + QByteArray::fromHex("17694df2d169d211ab7f0040055a85c2"));
     const auto r =
-        run("convert --into @out --report @report.json @one.ats @corrupt.ats @a.ats @fleet");
-    expect(r, "convert", 1, "", "");
-    EXPECT_TRUE(r.out.startsWith("converted 3, skipped 0, failed 2 of 5 files in "));
+        check("convert --into @out --report @report.json @one.ats @corrupt.ats @a.ats @fleet", 1,
+              "converted 3, skipped 0, failed 2 of 5 files in ",
+              "a.ats is no Velmaris 97 connection file");
     for (const char *failed : {"corrupt.ats", "a.ats"}) {
         EXPECT_TRUE(r.err.contains("failed: " + path(failed).toUtf8())) << r.err.toStdString();
     }
@@ -369,13 +450,167 @@ TEST_F(Cli, ConvertTakesFilesAndFoldersReportsTheFailuresAndTheCountsAddUp) {
     EXPECT_EQ(summary,
               QJsonObject({{"files", 5}, {"converted", 3}, {"skipped", 0}, {"failed", 2}}));
     // Existing targets are skipped unless --yes answers the question.
-    expect(run("convert --into @out @fleet"), "again", 0,
-           "converted 0, skipped 2, failed 0 of 2 files", "");
-    expect(run("convert --into @out @fleet --yes"), "--yes", 0,
-           "converted 2, skipped 0, failed 0 of 2 files", "");
-    expect(run("convert @one.ats @single.ats"), "single", 0, "", "");
+    check("convert --into @out @fleet", 0, "converted 0, skipped 2, failed 0 of 2 files",
+          "already exists. Are you sure you want to overwrite this file? (--yes overwrites)");
+    check("convert --into @out @fleet --yes", 0, "converted 2, skipped 0, failed 0 of 2 files", "");
+    check("convert @one.ats @single.ats", 0, "converted 1, skipped 0, failed 0 of 1 files", "");
     EXPECT_EQ(settingOf(path("single.ats"), "sHostName"), PropertyValue(std::string("h1")));
     EXPECT_EQ(run("convert @one.ats").exitCode, 2);
+}
+
+TEST_F(Cli, PublishWritesThePageBesideItsConnectionOrWhereTold) {
+    const QByteArray a = bytes("a.ats");
+    put("x%ZELP_VBD%.ats", a);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("pages"));
+    put("registry.reg", "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\ZlGUIServer.ZlGUISvr\\Clsid]\r\n"
+                        "@=\"{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\"\r\n");
+    // The arguments (relative to the folder the companion runs in), the page written and parts of
+    // it separated by "|". The page itself is the generator's; here the kind, the flags and the
+    // names arrive.
+    const std::tuple<const char *, QString, const char *> cases[] = {
+        {"a.ats", "a.htm",
+         "<!-- the SAFE Velmaris emulator -->|window.open('a.htm','demo_window');"
+         "|Location.Replace \"a.ats\""},
+        {"--gui b.ats --intranet", "b.htm",
+         "<!-- the UNSAFE Velmaris emulator -->|CLSID:5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10"
+         "|Window.Open \"b.ats\",\"zelpcli\""},
+        {"a.ats --html pages/Launch.htm", "pages/Launch.htm",
+         "window.open('Launch.htm','demo_window');"},
+        {"x%ZELP_VBD%.ats", "x%ZELP_VBD%.htm", "Location.Replace \"x%25ZELP_VBD%25.ats\""},
+        // No page: one line that names the page that could not be written.
+        {"a.ats --html missing/x.htm", "",
+         "zelpdev2k-cli: Unable to write file <dir>/missing/x.htm"},
+    };
+    for (const auto &[line, page, holds] : cases) {
+        SCOPED_TRACE(line);
+        const CliResult r =
+            runCli(QStringList{"publish"} + argv(line), 0, dir.path(), path("registry.reg"));
+        QStringList pages;
+        for (QDirIterator it(dir.path(), {"*.htm"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            pages << QDir(dir.path()).relativeFilePath(it.next());
+        }
+        EXPECT_EQ(pages, page.isEmpty() ? QStringList() : QStringList{page});
+        EXPECT_EQ(QString::fromLocal8Bit(r.out), page.isEmpty() ? "" : path(page) + u'\n');
+        if (page.isEmpty()) {
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_EQ(r.err.count('\n'), 1);
+            EXPECT_TRUE(
+                QString::fromLocal8Bit(r.err).contains(QString(holds).replace("<dir>", dir.path())))
+                << r.err.toStdString();
+            continue;
+        }
+        EXPECT_EQ(std::pair(r.exitCode, r.err), std::pair(0, QByteArray())) << r.err.toStdString();
+        for (const QString &part : QString(holds).split(u'|')) {
+            EXPECT_TRUE(bytes(page).contains(part.toLatin1())) << part.toStdString();
+        }
+        QFile::remove(path(page));
+    }
+    EXPECT_EQ(bytes("a.ats"), a);
+}
+
+// Real write faults: a file-size limit that cuts writes short, write-protected targets, a full
+// file system.
+TEST_F(Cli, EveryWriterReportsTheFaultInOneLineAndLeavesTheFolderAsItWas) {
+    // A connection the companion saved once, and a page, in a folder.
+    const auto prepare = [](const QString &folder) {
+        const QString file = folder + QStringLiteral("/a.ats");
+        ASSERT_TRUE(WriteWholeFile(file, templateResource(kTemplateSafeConnection), true));
+        ASSERT_EQ(runCli({"set", file, "sSessionTitle=T"}).exitCode, 0);
+        ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("/a.htm"), QByteArray(600, 'p'), true));
+    };
+    const QString full = path("small");
+    ASSERT_TRUE(QDir().mkdir(full));
+    const bool mounted = ::geteuid() == 0 && ::mount("tmpfs", QFile::encodeName(full).constData(),
+                                                     "tmpfs", 0, "size=64k") == 0;
+    prepare(dir.path());
+    if (mounted) {
+        prepare(full);
+        QFile filler(full + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    // folder, file-size limit, write-protected target, the reason reported
+    const std::tuple<QString, rlim_t, bool, const char *> faults[] = {
+        {dir.path(), 1024, false, "File too large"},
+        {dir.path(), 0, true, "read-only"},
+        {full, 0, false, "No space left on device"},
+    };
+    for (const auto &[folder, fileSizeLimit, writeProtected, reason] : faults) {
+        if (folder == full && !mounted) {
+            continue;
+        }
+        const auto in = [&](const char *name) { return folder + u'/' + name; };
+        const std::pair<QStringList, const char *> writers[] = {
+            // the command and its target
+            {{"set", in("a.ats"), "sHostName=" + QString(9000, u'h')}, "a.ats"},
+            {{"new", "--bare", "--force", in("a.ats")}, "a.ats"},
+            {{"new", "--force", in("a.ats")}, "a.ats"},
+            {{"publish", in("a.ats"), "--html", in("a.htm")}, "a.htm"},
+        };
+        for (const auto &[args, targetName] : writers) {
+            SCOPED_TRACE(reason + (": " + args.join(u' ').left(40)).toStdString());
+            const QByteArray target = QFile::encodeName(in(targetName));
+            ASSERT_EQ(::chmod(target.constData(), writeProtected ? 0444 : 0644), 0);
+            const auto before = filesIn(folder);
+            const CliResult r = runCli(args, fileSizeLimit);
+            ::chmod(target.constData(), 0644);
+            EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+            EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+            EXPECT_EQ(filesIn(folder), before);
+        }
+    }
+    if (mounted) {
+        ::umount2(QFile::encodeName(full).constData(), MNT_DETACH);
+    } else {
+        GTEST_SKIP() << "no full file system: a small tmpfs needs root and mount rights";
+    }
+}
+
+TEST_F(Cli, AStorageTheClientDoesNotKnowSurvivesASave) {
+    const ClassIdBytes storageId = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    std::string data(4096, '\0');
+    std::iota(data.begin(), data.end(), char(0));
+    const auto built = CompoundFile::build(
+        {ClientClasses::classIdFor(true), {}, {{"Extra", {storageId, {{"Data", data}}}}}});
+    ASSERT_TRUE(built);
+    put("f.ats", QByteArray::fromStdString(*built));
+    check("set @f.ats sHostName=example.org", 0, "", "");
+    EXPECT_EQ(settingOf(path("f.ats"), "sHostName"), PropertyValue(std::string("example.org")));
+
+    // Read back by libgsf, so that the check is not the program's own compound code.
+    gsf_init();
+    GsfInput *input = gsf_input_stdio_new(QFile::encodeName(path("f.ats")).constData(), nullptr);
+    ASSERT_TRUE(input);
+    GsfInfile *ole = gsf_infile_msole_new(input, nullptr);
+    ASSERT_TRUE(ole);
+    GsfInput *extra = gsf_infile_child_by_name(ole, "Extra");
+    ASSERT_TRUE(extra && GSF_IS_INFILE(extra));
+    guint8 id[16] = {};
+    ASSERT_TRUE(gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(extra), id));
+    EXPECT_TRUE(std::equal(storageId.begin(), storageId.end(), id));
+    GsfInput *stream = gsf_infile_child_by_name(GSF_INFILE(extra), "Data");
+    ASSERT_TRUE(stream);
+    std::string back(gsf_input_size(stream), '\0');
+    ASSERT_TRUE(gsf_input_read(stream, back.size(), reinterpret_cast<guint8 *>(back.data())));
+    EXPECT_EQ(back, data);
+    for (gpointer o : {gpointer(stream), gpointer(extra), gpointer(ole), gpointer(input)}) {
+        g_object_unref(o);
+    }
+}
+
+TEST_F(Cli, ADamagedFileGivesOneLineOfTheProgramsOwn) {
+    // Cut where a disk that filled up would have cut it.
+    put("cut.ats", templateResource(kTemplateSafeConnection));
+    ASSERT_EQ(run("set @cut.ats", {"sHostName=" + QString(9000, u'h')}).exitCode, 0);
+    ASSERT_TRUE(QFile::resize(path("cut.ats"), 8192));
+    const CliResult r = run("show @cut.ats");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("CRITICAL")) << r.err.toStdString();
 }
 
 } // namespace

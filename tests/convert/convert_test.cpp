@@ -19,49 +19,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
 #include <sys/stat.h>
 
 namespace zelp::test {
 namespace {
-
-using Shape = LegacyMapRow::Shape;
-
-// How a helper browser behaves in a test: as the real host, or failing in one way.
-enum class HostMode { Normal, NonClient, Silent, Lost, Throws, NoSave };
-
-class ScriptedHost : public HelperBrowser {
-public:
-    explicit ScriptedHost(HostMode mode) : mode_(mode) {}
-    void Navigate(const QString &url) override {
-        if (mode_ == HostMode::Throws) {
-            raiseError(ErrNum::PathFileAccess, "Path/File access error");
-        }
-        auto *doc = qobject_cast<ClientDocument *>(inner_.Document());
-        if (mode_ == HostMode::NoSave && doc) {
-            doc->DiscardChanges();
-        }
-        if (mode_ == HostMode::Lost) {
-            return;
-        }
-        inner_.Navigate(mode_ == HostMode::NonClient ? QStringLiteral("/nonexistent") : url);
-        if (mode_ != HostMode::Silent) {
-            navigateComplete();
-        }
-    }
-    void Stop() override {}
-    QObject *Document() const override { return inner_.Document(); }
-    QString LocationURL() const override {
-        return mode_ == HostMode::NonClient ? QString() : inner_.LocationURL();
-    }
-
-private:
-    HostMode mode_;
-    DirectHost inner_;
-};
-
-Conv97::BrowserFactory hosts(HostMode mode) {
-    return [mode] { return std::make_unique<ScriptedHost>(mode); };
-}
 
 class ConvertTest : public ::testing::Test {
 protected:
@@ -69,9 +31,6 @@ protected:
     QString path(const QString &name) const { return services.dir.filePath(name); }
     void put(const char *name, const QByteArray &bytes) {
         ASSERT_TRUE(WriteWholeFile(path(name), bytes, true));
-    }
-    QStringList workFilesLeft() const {
-        return QDir(services.dir.path()).entryList({"Work*.ats"}, QDir::Files);
     }
     // Both identifiers: the unsafe one wins and brings the unsafe template.
     void SetUp() override {
@@ -113,32 +72,59 @@ TEST_F(ConvertTest, TestFindsEitherIdentifierAtAnyOffsetAndReadsOnlyRegularFiles
     EXPECT_TRUE(ClassIdToBytes(QStringLiteral("F24D6911-69D1-11D2-AB7F")).isEmpty());
     ASSERT_EQ(::mkfifo(path("pipe").toLocal8Bit().constData(), 0600), 0);
     put("plain", QByteArray(64, 'a'));
-    const struct {
-        const char *name;
-        QByteArray bytes; // nothing is written for an empty one
-        bool result, safe, unsafe, named;
-    } cases[] = {
+    // name, bytes (none written when empty), result, safe, unsafe, whether the name is taken
+    const std::tuple<const char *, QByteArray, bool, bool, bool, bool> cases[] = {
         {"short", QByteArray("fifteen bytes.."), false, false, false, false},
         {"odd", QByteArray("x") + safeId + "tail", true, true, false, true},
         {"both", safeId + QByteArray(7, 'z') + unsafeId, true, false, true, true},
-        {"plain", QByteArray(64, 'a'), false, false, false, true},
+        {"plain", {}, false, false, false, true},
         {"pipe", {}, false, false, false, false},
         {"missing", {}, false, false, false, false},
         {".", {}, false, false, false, false},
     };
-    for (const auto &c : cases) {
-        if (!c.bytes.isEmpty()) {
-            put(c.name, c.bytes);
+    for (const auto &[name, bytes, result, safe, unsafe, named] : cases) {
+        if (!bytes.isEmpty()) {
+            put(name, bytes);
         }
         Conv97 converter;
         converter.Test(path("plain")); // the name a short or unreadable file leaves in place
-        const bool result = converter.Test(path(c.name));
-        EXPECT_EQ(std::tuple(result, converter.safe97(), converter.unsafe97()),
-                  std::tuple(c.result, c.safe, c.unsafe))
-            << c.name;
-        EXPECT_EQ(converter.testedFileName(), path(c.named ? c.name : "plain")) << c.name;
+        const bool tested = converter.Test(path(name));
+        EXPECT_EQ(std::tuple(tested, converter.safe97(), converter.unsafe97(),
+                             converter.testedFileName()),
+                  std::tuple(result, safe, unsafe, path(named ? name : "plain")))
+            << name;
     }
 }
+
+// How a helper browser behaves in a test: as the real host, or failing in one way.
+enum class HostMode { Normal, NonClient, Silent, Lost, Throws, NoSave };
+
+struct ScriptedHost : HelperBrowser {
+    explicit ScriptedHost(HostMode mode) : mode_(mode) {}
+    void Navigate(const QString &url) override {
+        if (mode_ == HostMode::Throws) {
+            raiseError(ErrNum::PathFileAccess, "Path/File access error");
+        }
+        if (auto *doc = qobject_cast<ClientDocument *>(inner_.Document());
+            mode_ == HostMode::NoSave && doc) {
+            doc->DiscardChanges();
+        }
+        if (mode_ == HostMode::Lost) {
+            return;
+        }
+        inner_.Navigate(mode_ == HostMode::NonClient ? QStringLiteral("/nonexistent") : url);
+        if (mode_ != HostMode::Silent) {
+            navigateComplete();
+        }
+    }
+    void Stop() override {}
+    QObject *Document() const override { return inner_.Document(); }
+    QString LocationURL() const override {
+        return mode_ == HostMode::NonClient ? QString() : inner_.LocationURL();
+    }
+    HostMode mode_;
+    DirectHost inner_;
+};
 
 TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas) {
     ASSERT_TRUE(
@@ -151,39 +137,38 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
     const char *readOnly = "File <to> is a read-only file.\r\nDo you want to continue anyway?";
     const char *helperFailed = "Failed to load ZELP 2000 UserDocument from temporary file";
     enum Target { Absent, Present, ReadOnly };
-    enum Outcome { Failed, Skipped, Safe, Unsafe }; // the last two: converted into that kind
     using enum HostMode;
+    using enum ConversionReport::Result;
+    const char *old = "old.ats", *out = "new.ats";
     const struct {
         const char *from, *to;
         Target target;
         HostMode host;
         int16_t answer;      // 0: no question
         const char *message; // the last one; <from> and <to> stand for the paths, * for any rest
-        Outcome outcome;
+        ConversionReport::Result result;
+        bool safe = false; // when converted
     } cases[] = {
-        {"nothing.ats", "new.ats", Absent, Normal, 0, "Unable to open <from>", Failed},
-        {"plain.bin", "new.ats", Absent, Normal, 0, "Unable to locate ZELP97 GUID in <from>",
-         Failed},
-        {"old.ats", "old.ats", Absent, Normal, 7, sameName, Skipped},
-        {"old.ats", "new.ats", ReadOnly, Normal, 7, readOnly, Skipped},
-        {"old.ats", "new.ats", Present, Normal, 7,
+        {"nothing.ats", out, Absent, Normal, 0, "Unable to open <from>", Failed},
+        {"plain.bin", out, Absent, Normal, 0, "Unable to locate ZELP97 GUID in <from>", Failed},
+        {old, old, Absent, Normal, 7, sameName, Skipped},
+        {old, out, ReadOnly, Normal, 7, readOnly, Skipped},
+        {old, out, Present, Normal, 7,
          "File <to> already exists. Are you sure you want to overwrite this file?", Skipped},
-        {"broken.ats", "new.ats", Absent, Normal, 0,
-         "Failed to load ZELP 97 UserDocument from <from>", Failed},
-        {"old.ats", "no/such/new.ats", Absent, Normal, 0, "Unable to write temporary file ",
+        {"broken.ats", out, Absent, Normal, 0, "Failed to load ZELP 97 UserDocument from <from>",
          Failed},
-        {"old.ats", "new.ats", Absent, NonClient, 0, helperFailed, Failed},
-        {"old.ats", "new.ats", ReadOnly, NonClient, 6, helperFailed, Failed},
-        {"old.ats", "new.ats", Present, Throws, 6,
+        {old, "no/such/new.ats", Absent, Normal, 0, "Unable to write temporary file ", Failed},
+        {old, out, Absent, NonClient, 0, helperFailed, Failed},
+        {old, out, ReadOnly, NonClient, 6, helperFailed, Failed},
+        {old, out, Present, Throws, 6,
          "Conversion failed due to the following error:\r\nPath/File access error", Failed},
         // A document that does not save is a failure, not a silent success.
-        {"old.ats", "new.ats", Absent, NoSave, 0, "The converted document did not save itself to *",
-         Failed},
+        {old, out, Absent, NoSave, 0, "The converted document did not save itself to *", Failed},
         // A helper that never reports ends by its time-out; loaded when it is at the work file.
-        {"old.ats", "new.ats", Absent, Lost, 0, helperFailed, Failed},
-        {"old.ats", "new.ats", Absent, Silent, 0, nullptr, Unsafe},
-        {"old.ats", "new.ats", ReadOnly, Normal, 6, readOnly, Unsafe},
-        {"own.ats", "own.ats", Absent, Normal, 6, sameName, Safe},
+        {old, out, Absent, Lost, 0, helperFailed, Failed},
+        {old, out, Absent, Silent, 0, "", Converted},
+        {old, out, ReadOnly, Normal, 6, readOnly, Converted},
+        {"own.ats", "own.ats", Absent, Normal, 6, sameName, Converted, true},
     };
     for (const auto &c : cases) {
         const QString from = path(c.from), to = path(c.to);
@@ -191,17 +176,15 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
         QFile::remove(path("new.ats"));
         if (c.target != Absent) {
             ASSERT_TRUE(WriteWholeFile(to, "previous", true));
-            if (c.target == ReadOnly) {
-                QFile::setPermissions(to, QFileDevice::ReadOwner);
-            }
+            QFile::setPermissions(to, c.target == ReadOnly ? QFileDevice::ReadOwner
+                                                           : QFile::permissions(to));
         }
         const QByteArray before = ReadWholeFile(to);
         answer(c.answer);
         std::vector<ManualTimer *> timers;
-        Conv97 converter(hosts(c.host), [&] {
-            timers.push_back(new ManualTimer);
-            return std::unique_ptr<OneShotTimer>(timers.back());
-        });
+        Conv97 converter(
+            [mode = c.host] { return std::make_unique<ScriptedHost>(mode); },
+            [&] { return std::unique_ptr<OneShotTimer>(timers.emplace_back(new ManualTimer)); });
         // Each wait for the helper ends when the test's clock passes the time-out.
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -211,7 +194,7 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
         });
         ticker.start(1);
         converter.Test(from); // as the Open command does
-        EXPECT_EQ(converter.Convert(from, to), c.outcome >= Safe);
+        EXPECT_EQ(converter.Convert(from, to), c.result == Converted);
         QString message = QString::fromUtf8(c.message).replace("<from>", from).replace("<to>", to);
         const auto &asked = services.messages.asked;
         ASSERT_EQ(asked.empty(), message.isEmpty());
@@ -221,22 +204,20 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
                       message);
             EXPECT_EQ(asked.back().style, message.endsWith(u'?') ? 4 : 48); // Yes/No or a stop
         }
-        using R = ConversionReport::Result;
-        const R results[] = {R::Failed, R::Skipped, R::Converted, R::Converted};
-        EXPECT_EQ(converter.report().result, results[c.outcome]);
-        EXPECT_TRUE(workFilesLeft().isEmpty()) << workFilesLeft().join(u' ').toStdString();
+        EXPECT_EQ(converter.report().result, c.result);
+        EXPECT_EQ(QDir(services.dir.path()).entryList({"Work*.ats"}, QDir::Files), QStringList());
         if (c.target == ReadOnly) {
             // Only a Yes takes the read-only attribute away, failure or not.
             EXPECT_EQ(bool(QFile::permissions(to) & QFileDevice::WriteOwner), c.answer == 6);
         }
-        if (c.outcome < Safe) {
+        if (c.result != Converted) {
             EXPECT_EQ(ReadWholeFile(to), before);
             EXPECT_EQ(QFile::exists(to), c.target != Absent || to == from);
             continue;
         }
         const auto doc = ClientDocument::load(to);
         ASSERT_TRUE(doc);
-        EXPECT_EQ(doc->SafeMode(), c.outcome == Safe);
+        EXPECT_EQ(doc->SafeMode(), c.safe);
         EXPECT_EQ(doc->Settings()->value("sSessionTitle"), PropertyValue(std::string("Payroll")));
     }
 }
@@ -245,12 +226,8 @@ TEST_F(ConvertTest, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
     put("modern.ats", templateResource(kTemplateSafeConnection));
     ScriptedFileDialog files;
     setFileDialogService(&files);
-    const struct {
-        const char *chosen;
-        int16_t answer;               // 0: no question
-        const char *newName, *result; // nullptr: none
-        QString lastMessage;
-    } cases[] = {
+    // chosen, answer (0: no question), name given to the dialog and result (nullptr: none)
+    const std::tuple<const char *, int16_t, const char *, const char *, QString> cases[] = {
         {"modern.ats", 0, nullptr, "modern.ats", {}},
         {"old.ats", 7, nullptr, nullptr, {}},
         {"old.ats", 6, nullptr, nullptr, {}}, // the dialog cancelled
@@ -260,15 +237,15 @@ TEST_F(ConvertTest, OpenCheckLoads2000FilesAsTheyAreAndEndsOpenOnNoOrFailure) {
     const auto inFolder = [&](const char *name) {
         return name ? std::optional(path(name)) : std::nullopt;
     };
-    for (const auto &c : cases) {
-        answer(c.answer);
-        files.answers = {inFolder(c.newName)};
-        EXPECT_EQ(openLegacyCheck(path(c.chosen), {}), inFolder(c.result)) << c.chosen;
-        EXPECT_EQ(services.messages.asked.size(),
-                  size_t(c.answer != 0) + !c.lastMessage.isEmpty() * 2);
-        if (!c.lastMessage.isEmpty()) {
-            EXPECT_EQ(services.messages.asked.back().text, c.lastMessage);
-            EXPECT_EQ(services.messages.asked.back().style, 49);
+    for (const auto &[chosen, yesNo, newName, result, lastMessage] : cases) {
+        answer(yesNo);
+        files.answers = {inFolder(newName)};
+        EXPECT_EQ(openLegacyCheck(path(chosen), {}), inFolder(result)) << chosen;
+        const auto &asked = services.messages.asked;
+        EXPECT_EQ(asked.size(), size_t(yesNo != 0) + !lastMessage.isEmpty() * 2);
+        if (!lastMessage.isEmpty()) {
+            EXPECT_EQ(std::pair(asked.back().text, int(asked.back().style)),
+                      std::pair(lastMessage, 49));
         }
     }
     setFileDialogService(nullptr);
@@ -282,44 +259,35 @@ std::string xored(std::string script) {
     return script;
 }
 
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+
 // A value of the type the 97 client kept, different from every default.
 PropertyValue changed(const LegacyMapRow &row) {
-    const PropertyValue base = row.readDefault.value_or(int32_t(0));
-    switch (typeOf(base)) {
-    case ValueType::Text:
-        return std::string("x-") + row.legacyName;
-    case ValueType::Int16:
-        return int16_t(std::get<int16_t>(base) + 3);
-    case ValueType::Int32:
-        return int32_t(std::get<int32_t>(base) + 3);
-    case ValueType::Bool:
-        return !std::get<bool>(base);
-    case ValueType::Double:
-        break;
-    }
-    return 1.5;
+    PropertyValue value = row.readDefault.value_or(int32_t(0));
+    std::visit(Overloaded{[&](std::string &s) { s = "x-" + row.legacyName; },
+                          [](bool &b) { b = !b; }, [](double &d) { d = 1.5; },
+                          [](auto &n) { n += 3; }},
+               value);
+    return value;
 }
 
 TEST_F(ConvertTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWhenMissing) {
+    auto plain = LegacyMap::rows() | std::views::filter([](const LegacyMapRow &row) {
+                     return row.shape == LegacyMapRow::Shape::Plain;
+                 });
     std::vector<Legacy97Property> properties;
-    for (const LegacyMapRow &row : LegacyMap::rows()) {
-        if (row.shape == Shape::Plain) {
-            properties.push_back({row.legacyName, changed(row)});
-        }
+    for (const LegacyMapRow &row : plain) {
+        properties.push_back({row.legacyName, changed(row)});
     }
     ConversionReport full, none;
     const auto doc = convert(properties, &full);
     const auto empty = convert({}, &none);
     ASSERT_TRUE(doc && empty);
     const auto status = [](const ConversionReport &report, const std::string &name) {
-        const auto s = std::find_if(report.settings.begin(), report.settings.end(),
-                                    [&](const SettingOutcome &s) { return s.name == name; });
+        const auto s = std::ranges::find(report.settings, name, &SettingOutcome::name);
         return s == report.settings.end() ? std::nullopt : std::optional(s->status);
     };
-    for (const LegacyMapRow &row : LegacyMap::rows()) {
-        if (row.shape != Shape::Plain) {
-            continue;
-        }
+    for (const LegacyMapRow &row : plain) {
         SCOPED_TRACE(row.name);
         const PropertyValue got = setting(*doc, row.name);
         const SettingDef def = *SettingsSchema::find(row.name);
@@ -340,11 +308,9 @@ TEST_F(ConvertTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
         longList += (i > 1 ? "," : "") + std::to_string(i * 10);
         tens.push_back(i * 10);
     }
-    const struct {
-        bool attributes; // AttrColors into sAttrColor0-63, else Palette into sPalette0-15
-        std::optional<std::string> list;
-        std::vector<double> head; // then zeros; empty: every colour keeps its default
-    } cases[] = {
+    // AttrColors into sAttrColor0-63 or Palette into sPalette0-15; the list; the colours it
+    // gives, then zeros (none: every colour keeps its default)
+    const std::tuple<bool, std::optional<std::string>, std::vector<double>> cases[] = {
         {false, std::nullopt, {}},
         {false, "", {}},
         {false, "0,255", {0, 255}},
@@ -353,28 +319,25 @@ TEST_F(ConvertTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
         {true, "7,8", {7, 8}},
         {true, longList, tens},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.list.value_or("none"));
+    for (const auto &[attributes, list, head] : cases) {
+        SCOPED_TRACE(list.value_or("none"));
         const auto doc =
-            c.list ? convert({{c.attributes ? "AttrColors" : "Palette", *c.list}}) : convert({});
+            list ? convert({{attributes ? "AttrColors" : "Palette", *list}}) : convert({});
         ASSERT_TRUE(doc);
-        for (int i = 0; i < (c.attributes ? 64 : 16); ++i) {
-            const std::string name = (c.attributes ? "sAttrColor" : "sPalette") + std::to_string(i);
+        for (int i = 0; i < (attributes ? 64 : 16); ++i) {
+            const std::string name = (attributes ? "sAttrColor" : "sPalette") + std::to_string(i);
             EXPECT_EQ(setting(*doc, name),
-                      c.head.empty() ? SettingsSchema::find(name)->defaultValue
-                                     : PropertyValue(i < int(c.head.size()) ? c.head[i] : 0.0))
+                      head.empty() ? SettingsSchema::find(name)->defaultValue
+                                   : PropertyValue(i < int(head.size()) ? head[i] : 0.0))
                 << name;
         }
     }
 }
 
 TEST_F(ConvertTest, FunctionKeysTakeTheirNamesAndArrowNotation) {
-    using Keys = std::vector<std::pair<std::string, std::string>>; // stored ones only
-    const struct {
-        std::vector<Legacy97Property> properties;
-        std::string list; // FKeys; empty: not written
-        Keys keys;
-    } cases[] = {
+    using Keys = std::vector<std::pair<std::string, std::string>>;
+    // the 97 properties, FKeys (empty: not written) and the keys stored
+    const std::tuple<std::vector<Legacy97Property>, std::string, Keys> cases[] = {
         {{{"KeyCount", int16_t(2)},
           {"Key1", std::string("F1\0\r", 4)},
           {"Key2", std::string("PF2\0\x1b[A\xc1 ", 9)}},
@@ -385,33 +348,26 @@ TEST_F(ConvertTest, FunctionKeysTakeTheirNamesAndArrowNotation) {
         {{{"KeyCount", std::string("")}, {"Key1", std::string("F1\0x", 4)}}, "", {}},
         {{{"KeyCount", int32_t(2)}, {"Key2", std::string("F2\0y", 4)}}, "F2", {{"F2", "y"}}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.list);
-        const auto doc = convert(c.properties);
+    for (const auto &[properties, list, keys] : cases) {
+        const auto doc = convert(properties);
         ASSERT_TRUE(doc);
-        Keys keys;
-        std::string list;
+        std::pair<std::string, Keys> got;
         for (const PropertyRecord &r : doc->Settings()->toRecords()) {
             if (r.name == "FKeys") {
-                list = std::get<std::string>(r.value);
+                got.first = std::get<std::string>(r.value);
             } else if (r.name.starts_with("sFKey")) {
-                keys.emplace_back(r.name.substr(5), std::get<std::string>(r.value));
+                got.second.emplace_back(r.name.substr(5), std::get<std::string>(r.value));
             }
         }
-        EXPECT_EQ(list, c.list);
-        EXPECT_EQ(keys, c.keys);
+        EXPECT_EQ(got, std::pair(list, keys));
     }
 }
 
 TEST_F(ConvertTest, TheScriptIsCutAtItsFirstNulAndGetsTheDisconnectedRoutineOnce) {
     const std::string routine = disconnectedRoutine();
-    ASSERT_TRUE(routine.starts_with("\r\n"));
     ASSERT_NE(routine.find("\r\nSub Disconnected()\r\n"), std::string::npos);
-    ASSERT_TRUE(routine.ends_with("\r\nEnd Sub\r\n"));
-    const struct {
-        std::optional<std::string> script; // as the user wrote it
-        std::string expected;
-    } cases[] = {
+    // the script as the user wrote it, and as converted
+    const std::pair<std::optional<std::string>, std::string> cases[] = {
         {std::nullopt, ""},
         {"", ""},
         {"Sub Main()\r\nEnd Sub", "Sub Main()\r\nEnd Sub" + routine},
@@ -420,18 +376,18 @@ TEST_F(ConvertTest, TheScriptIsCutAtItsFirstNulAndGetsTheDisconnectedRoutineOnce
         {std::string("abc\0\0\0\0", 7), "abc" + routine},
         {std::string("abc\0Sub Disconnected()", 22), "abc" + routine},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.script.value_or("none"));
+    for (const auto &[script, expected] : cases) {
+        SCOPED_TRACE(script.value_or("none"));
         std::vector<Legacy97Property> properties = {{"MousePatterns", std::string("*.pdf")}};
-        if (c.script) {
-            properties.push_back({"Script", xored(*c.script)});
+        if (script) {
+            properties.push_back({"Script", xored(*script)});
         }
         ConversionReport report;
         const auto doc = convert(properties, &report, kSafe97ClassId);
         ASSERT_TRUE(doc);
-        EXPECT_EQ(doc->Script(), c.expected);
+        EXPECT_EQ(doc->Script(), expected);
         EXPECT_EQ(report.settings[0].status,
-                  c.script ? SettingOutcome::Status::Carried : SettingOutcome::Status::Defaulted);
+                  script ? SettingOutcome::Status::Carried : SettingOutcome::Status::Defaulted);
         EXPECT_EQ(doc->MousePatterns(), "*.pdf");
     }
 }
