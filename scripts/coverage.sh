@@ -25,6 +25,6 @@ export GCOV_ERROR_FILE=$PWD/build/cov/gcov-errors.txt
 filter=()
 if [ $# -gt 0 ]; then filter=(-R "^($(IFS='|'; echo "$*"))\$"); fi
 ctest --test-dir build/cov -j2 --output-on-failure "${filter[@]}"
-args=(-r . --object-directory build/cov --filter 'src/' --exclude-directories 'build/cov/CMakeFiles' -j2 --print-summary)
+args=(-r . --object-directory build/cov --filter 'src/' --exclude-directories '.*/CMakeFiles/[0-9.]+' -j2 --print-summary)
 if [ -n "$json" ]; then args+=(--json "$json"); fi
 gcovr "${args[@]}" | tail -3
