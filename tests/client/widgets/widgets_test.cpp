@@ -42,7 +42,7 @@ TEST(TerminalScreen, TextAndCursorMovement) {
         {{QByteArray(85, 'x')}, {QString(80, 'x'), QString(5, 'x')}, 1, 5},
         {{"caf\xc3\xa9", "\xc3", "\xa9!"}, {QStringLiteral("caf\u00e9\u00e9!")}, 0, 6},
         {{"caf\xc3", "\xa9!"}, {QStringLiteral("caf\u00e9!")}, 0, 5},
-        {{"1\xe2\x82", "\xac" "2\xe2", "\x82\xac"}, {QStringLiteral("1\u20ac2\u20ac")}, 0, 4},
+        {{"1\xe2\x82", "\xac\x32\xe2", "\x82\xac"}, {QStringLiteral("1\u20ac2\u20ac")}, 0, 4},
     };
     for (const auto &[feeds, rows, cursorRow, cursorColumn] : cases) {
         TerminalScreen screen;
