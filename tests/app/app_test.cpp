@@ -28,12 +28,6 @@ std::string read(const Registry &r, int hive, const char *key) {
     return ReadRegistryValue(r, hive, key, "<fallback>");
 }
 
-QString put(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    return path;
-}
-
 TEST(RegFile, ValuesOfBothFormats) {
     const QString v1023(1023, 'v'), v1024(1024, 'v');
     // the lines after the key, whether in a UTF-16 file; the value read
@@ -88,9 +82,10 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
     ServiceScope scope;
     const QString fifo = scope.dir.filePath("pipe.reg");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString big = put(scope.dir.filePath("big.reg"), "REGEDIT4\r\n");
+    const QString big = writeFile(scope.dir.filePath("big.reg"), "REGEDIT4\r\n");
     ASSERT_TRUE(QFile::resize(big, RegFileRegistry::kMaxFileSize + 1)); // sparse
-    const QString bad = put(scope.dir.filePath("bad.reg"), "[HKEY_CLASSES_ROOT\\A]\r\n@=\"x\"\r\n");
+    const QString bad =
+        writeFile(scope.dir.filePath("bad.reg"), "[HKEY_CLASSES_ROOT\\A]\r\n@=\"x\"\r\n");
     const std::pair<QString, const char *> cases[] = {
         {QStringLiteral("/dev/zero"), "not a regular file"},
         {fifo, "not a regular file"},
@@ -106,9 +101,10 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
     }
     // The user's file overrides the built-in one, which registers the bundled clients only;
     // a file that is refused leaves the built-in registry.
-    const QString user = put(scope.dir.filePath("user.reg"),
-                             "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetCli\\"
-                             "Clsid]\r\n@=\"{00000000-0000-0000-0000-000000000001}\"\r\n");
+    const QString user =
+        writeFile(scope.dir.filePath("user.reg"),
+                  "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\VelmarisInternetClient2.ZLInetCli\\"
+                  "Clsid]\r\n@=\"{00000000-0000-0000-0000-000000000001}\"\r\n");
     for (const QString &file : {user, QStringLiteral("/dev/zero")}) {
         qputenv("ZELPDEV2K_REGISTRY", file.toLocal8Bit());
         const auto r = RegFileRegistry::loadStandard();

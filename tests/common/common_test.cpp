@@ -26,12 +26,6 @@
 namespace zelp::test {
 namespace {
 
-QString write(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << qPrintable(path);
-    return path;
-}
-
 QByteArray read(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -58,7 +52,7 @@ TEST(PathParts, FolderAndFileName) {
 
 TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     QTemporaryDir dir;
-    const QString target = write(dir.filePath("target"), QByteArray(1000, 'x'));
+    const QString target = writeFile(dir.filePath("target"), QByteArray(1000, 'x'));
     const QString pipe = dir.filePath("pipe"), link = dir.filePath("link");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(target, link));
@@ -81,7 +75,7 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile()) << "device left alone";
     // A move or a write replaces the target, keeping its mode; a failed move keeps the source.
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0604), 0);
-    const QString src = write(dir.filePath("src"), "new");
+    const QString src = writeFile(dir.filePath("src"), "new");
     EXPECT_TRUE(MoveFileOver(src, target));
     EXPECT_EQ(read(target), "new");
     EXPECT_FALSE(QFile::exists(src));
@@ -94,7 +88,7 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     QString error;
     EXPECT_FALSE(WriteWholeFile(target, "new", true, &error));
     EXPECT_EQ(error, QStringLiteral("the file is read-only"));
-    const QString again = write(dir.filePath("again"), "again");
+    const QString again = writeFile(dir.filePath("again"), "again");
     for (const QString &to : {dir.filePath("no/folder/x"), pipe, target}) {
         EXPECT_FALSE(MoveFileOver(again, to)) << qPrintable(to);
     }
@@ -105,13 +99,13 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
 TEST(WorkFiles, CounterRunsAcrossCallsAndWraps) {
     QTemporaryDir dir;
     const auto work = [&](int n) { return dir.filePath(QStringLiteral("Work%1.ats").arg(n)); };
-    write(work(1), "x");
+    writeFile(work(1), "x");
     setWorkFileCounter(0);
     EXPECT_EQ(NewWorkFileName(dir.path()), work(2));
     // The next call starts after the last name tried, though Work3 was never made.
     EXPECT_EQ(NewWorkFileName(dir.path() + QLatin1Char('/')), work(3));
-    write(work(4), "x");
-    write(work(5), "x");
+    writeFile(work(4), "x");
+    writeFile(work(5), "x");
     EXPECT_EQ(NewWorkFileName(dir.path()), work(6));
     EXPECT_EQ(workFileCounter(), 6);
     setWorkFileCounter(998);
@@ -153,12 +147,12 @@ TEST(FileFaults, AWriteThatCannotFinishLeavesTheTargetAsItWas) {
         SCOPED_TRACE(testing::Message() << "move " << move << ", over a file " << existing);
         QFile::remove(target);
         if (existing) {
-            write(target, old);
+            writeFile(target, old);
         }
         if (move && !QFileInfo(source).dir().exists()) {
             continue;
         }
-        write(source, big);
+        writeFile(source, big);
         const int code = inChild(uid_t(-1), [&](QString *e) {
             return move ? MoveFileOver(source, target, e) : WriteWholeFile(target, big, true, e);
         });
@@ -181,7 +175,7 @@ TEST(FileFaults, AFolderWithoutRoomForANewFileIsWrittenInPlaceAndNeverCut) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("locked");
     ASSERT_TRUE(QDir().mkdir(folder));
-    const QString file = write(folder + QStringLiteral("/conn.ats"), QByteArray(3000, 'o'));
+    const QString file = writeFile(folder + QStringLiteral("/conn.ats"), QByteArray(3000, 'o'));
     for (const auto &[path, mode] : {std::pair{file, 0666}, {folder, 0755}, {dir.path(), 0755}}) {
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
     }

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <gtest/gtest.h>
+
 namespace zelp::test {
 
 std::optional<int16_t> ScriptedErrorDialog::choose(const std::string &report) {
@@ -61,6 +63,13 @@ QString ServiceScope::log() const {
         return {};
     }
     return QString::fromUtf8(file.readAll());
+}
+
+QString writeFile(const QString &path, QByteArrayView bytes) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size())
+        << qPrintable(path);
+    return path;
 }
 
 } // namespace zelp::test

@@ -48,4 +48,8 @@ public:
     QString log() const; // the log's text so far
 };
 
+// Writes the bytes as they are, through a plain QFile rather than the writers under test;
+// a file that cannot be written fails the test. Returns the path.
+QString writeFile(const QString &path, QByteArrayView bytes);
+
 } // namespace zelp::test

@@ -4,6 +4,7 @@
 #include "client/core/clientdocument.h"
 #include "client/core/legacyreader.h"
 #include "client/core/recordstream.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,9 +33,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
     }
     void writeBytes(const char *name, const std::string &bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+        zelp::test::writeFile(path(name), bytes);
     }
     void writeCompound(const char *name, const ClassIdBytes &classId, Streams streams = {}) {
         const auto bytes = CompoundFile::build({classId, std::move(streams)});

@@ -37,12 +37,7 @@ protected:
                std::vector<std::pair<std::string, std::string>> streams = {}) {
         const auto bytes = CompoundFile::build({id, std::move(streams)});
         ASSERT_TRUE(bytes);
-        writeText(name, *bytes);
-    }
-    void writeText(const char *name, const std::string &bytes) {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), qint64(bytes.size()));
+        writeFile(path(name), *bytes);
     }
     QByteArray bytesOf(const char *name) const {
         QFile f(path(name));
@@ -62,7 +57,7 @@ TEST_F(HostedClientTest, EachFileGetsTheDocumentOfItsClass) {
     write("unsafe.ats", ClientClasses::classIdFor(false));
     write("other.ats", *classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
     write("corrupt.ats", ClientClasses::classIdFor(true), {{"Settings", "\x01"}});
-    writeText("text.ats", "just text");
+    writeFile(path("text.ats"), "just text");
     // The file, whether it is a client document, whether safe, what the error says.
     const std::tuple<const char *, bool, bool, const char *> cases[] = {
         {"safe.ats", true, true, ""},

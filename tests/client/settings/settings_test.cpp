@@ -2,13 +2,13 @@
 #include "client/core/clientdocument.h"
 #include "client/settings/settingscomponent.h"
 #include "client/settings/settingsdialog.h"
+#include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -89,10 +89,8 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("c.ats"));
     const auto bytes = CompoundFile::build({ClientClasses::classIdFor(true), {}});
-    QFile file(path);
-    ASSERT_TRUE(bytes && file.open(QIODevice::WriteOnly));
-    file.write(bytes->data(), qint64(bytes->size()));
-    file.close();
+    ASSERT_TRUE(bytes);
+    test::writeFile(path, *bytes);
     using D = QDialog *;
     // OK or Cancel, the rows and host the document holds after, and what is done in the dialog.
     const std::tuple<bool, int16_t, const char *, std::function<void(D)>> cases[] = {
