@@ -46,27 +46,33 @@ QJsonValue jsonOf(const PropertyValue &value) {
     return {};
 }
 
+QString terminalSafe(const QString &text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n') {
+            shown += QStringLiteral("\\n");
+        } else if (u == u'\r') {
+            shown += QStringLiteral("\\r");
+        } else if (u == u'\t') {
+            shown += QStringLiteral("\\t");
+        } else if (u < 0x20 || (u >= 0x7f && u <= 0x9f)) {
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 QString display(const PropertyValue &value) {
     const QString text = Ansi::toUnicode(formatValue(value));
     if (typeOf(value) != ValueType::Text) {
         return text;
     }
     // Line ends and other control characters are escaped, so that each value stays on its line.
-    QString shown = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == u'\n') {
-            shown += QStringLiteral("\\n");
-        } else if (c == u'\r') {
-            shown += QStringLiteral("\\r");
-        } else if (c == u'\t') {
-            shown += QStringLiteral("\\t");
-        } else if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            shown += c;
-        }
-    }
-    return shown + u'"';
+    return u'"' + terminalSafe(text) + u'"';
 }
 
 std::vector<PropertyRecord> settingsOf(const ClientDocument &doc, bool all) {

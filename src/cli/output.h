@@ -24,6 +24,10 @@ void printJson(const QJsonValue &value);
 
 // A value in JSON: texts as strings, booleans as booleans, numbers as numbers.
 QJsonValue jsonOf(const PropertyValue &value);
+// Text from a file, a file name or a host made harmless for a terminal: C0 controls, DEL and
+// C1 controls (U+0080-U+009F) become \n, \r, \t or \xNN, so that nothing printed can set the
+// title, the clipboard or the colours, or move the cursor.
+QString terminalSafe(const QString &text);
 // A value as show prints it: texts in double quotes with control characters escaped (\n,
 // \r, \t, \xNN), numbers and booleans bare.
 QString display(const PropertyValue &value);
