@@ -21,6 +21,7 @@ public:
     // One more file is done, well or not.
     void step();
     qsizetype failures() const { return failures_; }
+    qsizetype done() const { return done_; }
     // Ends the progress counter, prints "zelpdev2k-cli: <summary>[, N failed]" when there
     // were many files and gives the exit code: kFailed when any file failed.
     int finish(const QString &summary);

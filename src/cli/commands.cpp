@@ -160,19 +160,26 @@ const std::vector<Command> &commands() {
          .example = "zelpdev2k-cli publish --intranet sales.ats",
          .run = runPublish},
         {.name = "convert",
-         .synopsis =
-             "[--yes] [--report FILE] OLD NEW\n[--yes] [--report FILE] --into DIR OLD|FOLDER...",
+         .synopsis = "[--yes] [--dry-run] [--report FILE] OLD NEW\n[--yes] [--dry-run] [--report "
+                     "FILE] --into DIR OLD|FOLDER...",
          .summary = "Convert connection files of the 97 generation into 2000 files.",
          .description =
              "Each 97 file becomes a file of the same client (safe or unsafe) with its settings,\n"
-             "script and keys. With --into every file given, and every file under every folder\n"
-             "given, goes to DIR/name.ats; the work goes on after a file that fails. An existing\n"
-             "target is skipped unless --yes answers the overwrite question.",
+             "script and keys; the old file is never changed. With --into a file given goes to\n"
+             "DIR/name.ats and a folder's *.ats files, all the way down, to the same places under\n"
+             "DIR (folders made as needed). Two files that would become one, or a new file that\n"
+             "would replace an original, are refused before anything is written. A file\n"
+             "already of the 2000 generation (an earlier run's output, say) is left alone.\n"
+             "An existing target is skipped, and the run fails, unless --yes answers the\n"
+             "overwrite question. The work goes on after a file that fails; SIGINT or SIGTERM\n"
+             "ends it after the file under way, with the report of what was done.",
          .options = {flag("yes", "Answer Yes to every overwrite question."),
                      valued("into", "DIR", "Convert each OLD to DIR/name.ats."),
+                     flag("dry-run", "Say what would be written where, and what refused; write "
+                                     "nothing."),
                      valued("report", "FILE",
-                            "Write a JSON report of the run: per file and per setting.")},
-         .example = "zelpdev2k-cli convert --into ats2000/ --report migration.json ats97/",
+                            "Write a report as JSON Lines: one object per file, then a summary.")},
+         .example = "zelpdev2k-cli convert --into ats2000/ --report migration.jsonl ats97/",
          .run = runConvert},
     };
     return table;

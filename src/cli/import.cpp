@@ -5,10 +5,13 @@
 #include "newconnection.h"
 #include "output.h"
 #include "sheetcheck.h"
+#include "stagedwrites.h"
+#include "stoprequest.h"
 
 #include "client/core/clientdocument.h"
 #include "client/core/settingsschema.h"
 #include "common/ansi.h"
+#include "common/filereplace.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -27,6 +30,7 @@ struct Target {
     const SheetEntry *entry = nullptr;
     QString path;
     std::unique_ptr<ClientDocument> doc; // nullptr: a new file
+    FileStamp read;                      // the file as it was when it was read
 };
 
 std::optional<QByteArray> readSheet(const QString &name, QString *error) {
@@ -53,6 +57,24 @@ std::vector<Change> changesOfNew(const std::vector<Assignment> &settings) {
         changes.push_back({a.name, SettingsSchema::find(a.name)->defaultValue, a.value});
     }
     return changes;
+}
+
+// What is told of one row once its file is in place.
+void tellImported(const QString &path, const QString &action, bool isNew, bool unsafe,
+                  const std::vector<Change> &changes, bool json, bool dryRun, bool differs) {
+    if (json) {
+        Output::printJson(QJsonObject{{QStringLiteral("file"), path},
+                                      {QStringLiteral("action"), action},
+                                      {QStringLiteral("client"), Output::kindName(!unsafe)},
+                                      {QStringLiteral("changes"), jsonOfChanges(changes)},
+                                      {QStringLiteral("written"), differs && !dryRun}});
+    } else if (dryRun) {
+        Output::print(QStringLiteral("%1: %2 (%3 client)\n")
+                          .arg(path,
+                               isNew ? QStringLiteral("new file") : QStringLiteral("existing file"),
+                               Output::kindName(!unsafe)) +
+                      describeChanges(path, changes));
+    }
 }
 
 } // namespace
@@ -91,7 +113,7 @@ int runImport(const QStringList &args) {
     std::vector<Target> targets;
     const QDir folder(into);
     for (const SheetEntry &entry : check.entries) {
-        Target target{&entry, folder.filePath(entry.file), nullptr};
+        Target target{&entry, folder.filePath(entry.file), nullptr, {}};
         const QFileInfo info(target.path);
         const auto problem = [&](int column, const QString &why) {
             const CsvCell heading = column == entry.fileColumn ? CsvCell(QStringLiteral("file"))
@@ -110,6 +132,7 @@ int runImport(const QStringList &args) {
                 problem(entry.fileColumn, QStringLiteral("%1 is no file").arg(target.path));
                 continue;
             }
+            target.read = FileStamp::of(finalTarget(target.path));
             target.doc = ClientDocument::load(target.path, &error);
             if (!target.doc) {
                 problem(entry.fileColumn,
@@ -140,7 +163,13 @@ int runImport(const QStringList &args) {
 
     Batch batch(qsizetype(targets.size()), true);
     qsizetype created = 0, updated = 0, unchanged = 0;
+    StopRequest stop;
+    StagedWrites staged(batch);
     for (Target &t : targets) {
+        if (StopRequest::requested()) {
+            break;
+        }
+        staged.watch(t.path, t.read);
         batch.step();
         const bool isNew = !t.doc;
         const bool unsafe = isNew ? t.entry->unsafe.value_or(false) : !t.doc->SafeMode();
@@ -152,7 +181,6 @@ int runImport(const QStringList &args) {
                 batch.failed(t.path, QStringLiteral("unable to make it: %1").arg(error));
                 continue;
             }
-            ++created;
         } else {
             changes = apply(*t.doc, t.entry->settings);
             differs = t.doc->Changed();
@@ -160,25 +188,26 @@ int runImport(const QStringList &args) {
                 batch.failed(t.path, QStringLiteral("unable to save: %1").arg(error));
                 continue;
             }
-            ++(differs ? updated : unchanged);
         }
         const QString action = isNew     ? QStringLiteral("create")
                                : differs ? QStringLiteral("update")
                                          : QStringLiteral("unchanged");
-        if (json) {
-            Output::printJson(QJsonObject{{QStringLiteral("file"), t.path},
-                                          {QStringLiteral("action"), action},
-                                          {QStringLiteral("client"), Output::kindName(!unsafe)},
-                                          {QStringLiteral("changes"), jsonOfChanges(changes)},
-                                          {QStringLiteral("written"), differs && !dryRun}});
-        } else if (dryRun) {
-            Output::print(
-                QStringLiteral("%1: %2 (%3 client)\n")
-                    .arg(t.path,
-                         isNew ? QStringLiteral("new file") : QStringLiteral("existing file"),
-                         Output::kindName(!unsafe)) +
-                describeChanges(t.path, changes));
-        }
+        staged.add(t.path, differs && !dryRun,
+                   [&, isNew, differs, unsafe, action, changes, path = t.path] {
+                       ++(isNew ? created : differs ? updated : unchanged);
+                       tellImported(path, action, isNew, unsafe, changes, json, dryRun, differs);
+                   });
+    }
+    staged.commit();
+    if (StopRequest::requested()) {
+        batch.finish(QStringLiteral("stopped by signal %1 after %2 of %3 rows; %4 created, %5 "
+                                    "updated")
+                         .arg(StopRequest::signal())
+                         .arg(batch.done())
+                         .arg(targets.size())
+                         .arg(created)
+                         .arg(updated));
+        return StopRequest::exitCode();
     }
     const QString would = dryRun ? QStringLiteral("would be ") : QString();
     return batch.finish(QStringLiteral("%1 files %2created, %3 %2updated, %4 unchanged")

@@ -8,7 +8,11 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[]) {
+    // Past a file-size limit a write fails as on a full disk, and that file is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zelpdev2k"));
     zelp::AppInfo::setExecutableName("zelpdev2k-cli");

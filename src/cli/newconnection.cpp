@@ -4,12 +4,19 @@
 #include "documentcommands.h"
 
 #include "client/core/clientdocument.h"
+#include "common/filereplace.h"
 #include "common/fileutil.h"
+#include "common/replacebatch.h"
+#include "common/workfiles.h"
 #include "files/resources.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace zelp::cli {
 
@@ -19,10 +26,21 @@ bool makeConnection(const QString &path, bool unsafe, const std::vector<Assignme
         templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
     // The connection is made complete beside the target and only then takes its name, so
     // that a replaced file is never left half made.
-    const QString work = NewWorkFileName(FolderOf(path));
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, error)) {
+    const QString folder = QFileInfo(finalTarget(path)).absolutePath();
+    QString work;
+    const int fd = createWorkFile(folder, QStringLiteral("new.ats"), &work);
+    if (fd < 0) {
         *error = QStringLiteral("unable to write a work file in %1: %2")
-                     .arg(FolderOf(path), work.isEmpty() ? QStringLiteral("no free name") : *error);
+                     .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    ::close(fd);
+    if (ReplaceBatch *batch = ReplaceBatch::active()) {
+        batch->markScratch(work);
+    }
+    if (!WriteWholeFile(work, bytes, true, error)) {
+        QFile::remove(work);
+        *error = QStringLiteral("unable to write a work file in %1: %2").arg(folder, *error);
         return false;
     }
     auto doc = ClientDocument::load(work, error);

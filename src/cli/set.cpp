@@ -4,6 +4,8 @@
 #include "documentcommands.h"
 #include "filelist.h"
 #include "output.h"
+#include "stagedwrites.h"
+#include "stoprequest.h"
 
 #include "client/core/clientdocument.h"
 #include "common/ansi.h"
@@ -45,28 +47,47 @@ int runSet(const QStringList &args) {
         batch.failedArgument(line);
     }
     qsizetype changed = 0;
-    for (const QString &file : list.files) {
-        const auto doc = ClientDocument::load(file, &error);
-        batch.step();
-        if (!doc) {
-            batch.failed(file,
-                         QStringLiteral("no connection file: %1; nothing was changed").arg(error));
-            continue;
+    {
+        StopRequest stop;
+        StagedWrites staged(batch);
+        for (const QString &file : list.files) {
+            if (StopRequest::requested()) {
+                break;
+            }
+            staged.watch(file);
+            const auto doc = ClientDocument::load(file, &error);
+            batch.step();
+            if (!doc) {
+                batch.failed(
+                    file, QStringLiteral("no connection file: %1; nothing was changed").arg(error));
+                continue;
+            }
+            const std::vector<Change> changes = apply(*doc, *assignments);
+            const bool differs = doc->Changed();
+            if (differs && !dryRun && !doc->save(&error)) {
+                batch.failed(file, QStringLiteral("unable to save: %1").arg(error));
+                continue;
+            }
+            staged.add(file, differs && !dryRun, [&, file, changes, differs] {
+                changed += differs ? 1 : 0;
+                if (json) {
+                    Output::printJson(
+                        QJsonObject{{QStringLiteral("file"), file},
+                                    {QStringLiteral("changes"), jsonOfChanges(changes)},
+                                    {QStringLiteral("written"), differs && !dryRun}});
+                } else if (dryRun) {
+                    Output::print(describeChanges(file, changes));
+                }
+            });
         }
-        const std::vector<Change> changes = apply(*doc, *assignments);
-        const bool differs = doc->Changed();
-        if (differs && !dryRun && !doc->save(&error)) {
-            batch.failed(file, QStringLiteral("unable to save: %1").arg(error));
-            continue;
-        }
-        changed += differs ? 1 : 0;
-        if (json) {
-            Output::printJson(QJsonObject{{QStringLiteral("file"), file},
-                                          {QStringLiteral("changes"), jsonOfChanges(changes)},
-                                          {QStringLiteral("written"), differs && !dryRun}});
-        } else if (dryRun) {
-            Output::print(describeChanges(file, changes));
-        }
+    }
+    if (StopRequest::requested()) {
+        batch.finish(QStringLiteral("stopped by signal %1 after %2 of %3 files; %4 changed")
+                         .arg(StopRequest::signal())
+                         .arg(batch.done())
+                         .arg(list.files.size())
+                         .arg(changed));
+        return StopRequest::exitCode();
     }
     return batch.finish(
         QStringLiteral("%1 of %2 files %3")

@@ -1,8 +1,10 @@
 #include "filereplace.h"
 
+#include "replacebatch.h"
+#include "workfiles.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -33,32 +35,32 @@ QByteArray native(const QString &path) {
     return QFile::encodeName(path);
 }
 
-// Links are followed to the file they name, so that the link itself stays a link.
-QString resolvedTarget(const QString &path) {
-    const QFileInfo info(path);
-    return info.isSymLink() ? info.symLinkTarget() : path;
+} // namespace
+
+QString finalTarget(const QString &path) {
+    // A chain of links is followed to the file it ends at, so that every link stays a link;
+    // a loop gives up where the system would.
+    QString current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        const QFileInfo info(current);
+        if (!info.isSymLink()) {
+            return current;
+        }
+        const QString next = info.symLinkTarget();
+        if (next.isEmpty()) {
+            return current;
+        }
+        current = next;
+    }
+    return current;
 }
+
+namespace {
 
 // A fresh, empty file beside target; -1 with errno set when none can be made.
 int createFresh(const QString &target, QString *freshPath) {
     const QFileInfo info(target);
-    const QString folder = info.absolutePath();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral("%1/.%2.%3~")
-                                 .arg(folder, info.fileName().left(40),
-                                      QString::number(QRandomGenerator::global()->generate(), 36));
-        const int fd =
-            ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            *freshPath = name;
-            return fd;
-        }
-        if (errno != EEXIST) {
-            return -1;
-        }
-    }
-    errno = EEXIST;
-    return -1;
+    return createWorkFile(info.absolutePath(), info.fileName(), freshPath);
 }
 
 void syncFolderOf(const QString &path) {
@@ -139,7 +141,7 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
     if (path.isEmpty()) {
         return fail(error, QStringLiteral("no file name"));
     }
-    const QString target = resolvedTarget(path);
+    const QString target = finalTarget(path);
     struct stat old {};
     const bool exists = ::stat(native(target).constData(), &old) == 0;
     if (!exists && errno != ENOENT) {
@@ -163,11 +165,18 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
         }
         return failWithErrno(error);
     }
+    ReplaceBatch *batch = ReplaceBatch::active();
+    const bool scratch = batch && batch->isScratch(target);
     bool ok = fill(fd);
     if (ok && exists) {
         ok = keepModeOf(fd, old);
     }
-    ok = ok && ::fsync(fd) == 0;
+    if (ok && batch && !scratch) {
+        // The flush is the batch's; the writeback starts now so that it finds little to do.
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    } else if (ok && !scratch) {
+        ok = ::fsync(fd) == 0;
+    }
     const int code = errno;
     const bool closed = ::close(fd) == 0;
     if (!ok || !closed) {
@@ -175,10 +184,20 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
         ::unlink(native(fresh).constData());
         return fail(error, reasonOf(why));
     }
+    if (batch && !scratch) {
+        if (!batch->stage(fresh, target, path, error)) {
+            ::unlink(native(fresh).constData());
+            return false;
+        }
+        return true;
+    }
     if (::rename(native(fresh).constData(), native(target).constData()) != 0) {
         const int why = errno;
         ::unlink(native(fresh).constData());
         return fail(error, reasonOf(why));
+    }
+    if (scratch) {
+        return true;
     }
     syncFolderOf(target);
     return true;

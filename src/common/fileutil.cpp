@@ -1,6 +1,7 @@
 #include "fileutil.h"
 
 #include "filereplace.h"
+#include "replacebatch.h"
 #include "workfolders.h"
 
 #include <QDir>
@@ -190,9 +191,12 @@ QString NewWorkFileName(const QString &folder) {
     for (int attempt = 0; attempt < 999; ++attempt) {
         const int n = g_workFileCounter + 1;
         const QString name = base + QStringLiteral("Work%1.ats").arg(n);
-        const bool free = lookUp(name) == Lookup::Missing;
+        // Taken by creating it, so that two programs never get the same name.
+        const int fd = ::open(QFile::encodeName(name).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         g_workFileCounter = static_cast<int16_t>((g_workFileCounter + 1) % 999);
-        if (free) {
+        if (fd >= 0) {
+            ::close(fd);
             result = name;
             break;
         }
@@ -200,10 +204,11 @@ QString NewWorkFileName(const QString &folder) {
     return result;
 }
 
-bool MoveFileOver(const QString &source, const QString &target, QString *error) {
-    if (source.isEmpty() || target.isEmpty() || !QFileInfo(source).isFile()) {
+bool MoveFileOver(const QString &source, const QString &requested, QString *error) {
+    if (source.isEmpty() || requested.isEmpty() || !QFileInfo(source).isFile()) {
         return setError(error, QStringLiteral("there is no file to move"));
     }
+    const QString target = finalTarget(requested);
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {
         return true;
     }
@@ -221,6 +226,13 @@ bool MoveFileOver(const QString &source, const QString &target, QString *error) 
             keepModeOf(fd, old);
             ::close(fd);
         }
+    }
+    ReplaceBatch *batch = ReplaceBatch::active();
+    if (batch && batch->isScratch(source) &&
+        FileStamp::of(source).device == FileStamp::of(QFileInfo(target).absolutePath()).device) {
+        // The batch flushes the work file and renames it when it commits.
+        batch->unmarkScratch(source);
+        return batch->stage(source, target, requested, error);
     }
     // rename() replaces the target in one step on the same file system.
     if (::rename(QFile::encodeName(source).constData(), to.constData()) == 0) {

@@ -29,8 +29,9 @@ QByteArray ReadWholeFile(const QString &path);
 // page. A write-protected file is not replaced. *error gets the system's reason on failure.
 bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode,
                     QString *error = nullptr);
-// folder + "Work<n>.ats" for the first n that is free, counting on across calls; empty when
-// 999 tries find nothing (or the folder does not exist).
+// folder + "Work<n>.ats" for the first n that is free, counting on across calls, made as an
+// empty file so that no other program takes the name; empty when 999 tries find nothing (or
+// the folder does not exist).
 QString NewWorkFileName(const QString &folder);
 // Moves source onto target, replacing it unless it is write-protected; across file systems the
 // copy replaces the target as WriteWholeFile does. *error gets the reason on failure.

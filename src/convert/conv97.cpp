@@ -8,6 +8,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/replacebatch.h"
 #include "common/strfunc.h"
 #include "files/resources.h"
 
@@ -27,28 +28,6 @@ namespace {
 constexpr int16_t kStyleNotice = 48;
 constexpr int16_t kStyleYesNo = 4;
 constexpr int16_t kAnswerYes = 6;
-
-// What tells a rewritten file from the one that was there: a save writes a new file and
-// renames it over the old one, an in-place write changes its time stamp.
-struct FileStamp {
-    bool exists = false;
-    ino_t inode = 0;
-    timespec modified{};
-    off_t size = 0;
-
-    static FileStamp of(const QString &path) {
-        struct stat st {};
-        FileStamp stamp;
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-            stamp = {true, st.st_ino, st.st_mtim, st.st_size};
-        }
-        return stamp;
-    }
-    bool operator!=(const FileStamp &o) const {
-        return exists != o.exists || inode != o.inode || modified.tv_sec != o.modified.tv_sec ||
-               modified.tv_nsec != o.modified.tv_nsec || size != o.size;
-    }
-};
 
 // The read-only attribute is the owner's missing write permission. Plain stat and chmod:
 // QFile::permissions asks access() three times more, once per file of a batch.
@@ -163,24 +142,51 @@ Conv97::Conv97(BrowserFactory browsers, TimerFactory timers)
 
 Conv97::~Conv97() = default;
 
+namespace {
+
+// Which of two class identifiers a file holds anywhere in its bytes: read a slice at a time,
+// so that a huge file costs no more memory than a small one.
+struct ClassIdScan {
+    bool first = false;
+    bool second = false;
+};
+
+ClassIdScan scanFor(const QString &fileName, const QByteArray &first, const QByteArray &second) {
+    ClassIdScan found;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return found;
+    }
+    constexpr qint64 kSlice = 1 << 20;
+    const qsizetype overlap = std::max(first.size(), second.size()) - 1;
+    QByteArray window;
+    while (!found.first) {
+        const QByteArray slice = file.read(kSlice);
+        if (slice.isEmpty()) {
+            break;
+        }
+        window = window.right(overlap) + slice;
+        found.first = window.contains(first);
+        found.second = found.second || window.contains(second);
+    }
+    return found;
+}
+
+} // namespace
+
 bool Conv97::Test(const QString &fileName) {
     safe97_ = false;
     unsafe97_ = false;
     // Decided before opening: a pipe or a device would block the read, a folder has no bytes.
-    if (!QFileInfo(fileName).isFile()) {
-        testedContent_.clear();
-        return false;
-    }
-    testedContent_ = ReadWholeFile(fileName);
-    if (testedContent_.size() < 16) {
+    const QFileInfo info(fileName);
+    if (!info.isFile() || info.size() < 16) {
         return false;
     }
     static const QByteArray unsafeBytes = ClassIdToBytes(QString::fromLatin1(kUnsafe97ClassId));
     static const QByteArray safeBytes = ClassIdToBytes(QString::fromLatin1(kSafe97ClassId));
-    unsafe97_ = testedContent_.contains(unsafeBytes);
-    if (!unsafe97_) {
-        safe97_ = testedContent_.contains(safeBytes);
-    }
+    const ClassIdScan found = scanFor(fileName, unsafeBytes, safeBytes);
+    unsafe97_ = found.first;
+    safe97_ = !unsafe97_ && found.second;
     testedName_ = fileName;
     return unsafe97_ || safe97_;
 }
@@ -298,16 +304,26 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         CopyLegacyProperties(reader);
     }
 
-    const QString work = NewWorkFileName(FolderOf(newFileName));
+    const QString work =
+        workFiles_ ? workFiles_(FolderOf(newFileName)) : NewWorkFileName(FolderOf(newFileName));
     // Kept once per process: a batch would otherwise unpack the resource for every file.
     static const QByteArray unsafeTemplate = templateResource(kTemplateUnsafeConnection);
     static const QByteArray safeTemplate = templateResource(kTemplateSafeConnection);
     const QByteArray &bytes = unsafe97_ ? unsafeTemplate : safeTemplate;
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true)) {
-        return fail(QString::fromLatin1(ConvTexts::kUnableToWriteTemp) + work);
+    QString why;
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, &why)) {
+        if (!work.isEmpty()) {
+            QFile::remove(work);
+        }
+        fail(QString::fromLatin1(ConvTexts::kUnableToWriteTemp) + work);
+        report_.message += why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why);
+        return false;
     }
     const auto abandon = [&](const QString &text) {
         fail(text);
+        if (!why.isEmpty()) {
+            report_.message += QStringLiteral(" (%1)").arg(why);
+        }
         QuietErrors quiet;
         quiet.step([&] { unloadHelper(); });
         quiet.step([&] { QFile::remove(work); });
@@ -333,11 +349,14 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         waitForHelper();
         const FileStamp after = FileStamp::of(work);
         // Reporting success with nothing at the target would lose the conversion silently.
-        if (!after.exists || !(after != before)) {
+        // A save writes a new file and renames it over the old one, an in-place write changes its
+        // time stamp: either way the stamp differs.
+        if (!after.exists || after == before) {
+            why = helper_->browser().lastError();
             return abandon(QString::fromLatin1(ConvTexts::kNotSaved) + work);
         }
         // MoveFileOver replaces the target only once the converted file is complete.
-        if (!MoveFileOver(work, newFileName)) {
+        if (!MoveFileOver(work, newFileName, &why)) {
             return abandon(QString::fromLatin1(ConvTexts::kUnableToMove) + newFileName);
         }
         unloadHelper();

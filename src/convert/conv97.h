@@ -24,6 +24,8 @@ class Conv97 : public QObject {
 public:
     using BrowserFactory = std::function<std::unique_ptr<HelperBrowser>()>;
     using TimerFactory = std::function<std::unique_ptr<OneShotTimer>()>;
+    // The name of a new, empty work file in a folder, or empty when none can be made.
+    using WorkFileMaker = std::function<QString(const QString &folder)>;
 
     static constexpr const char *kUnsafe97ClassId = "F24D6917-69D1-11D2-AB7F-0040055A85C2";
     static constexpr const char *kSafe97ClassId = "F24D6911-69D1-11D2-AB7F-0040055A85C2";
@@ -32,6 +34,9 @@ public:
     // without a timer factory it times out on the event loop's timer.
     explicit Conv97(BrowserFactory browsers = {}, TimerFactory timers = {});
     ~Conv97() override;
+
+    // Work files are made by NewWorkFileName unless the caller has its own kind.
+    void setWorkFileMaker(WorkFileMaker maker) { workFiles_ = std::move(maker); }
 
     // Whether the file is a 97 connection file; only regular files are read.
     bool Test(const QString &fileName);
@@ -62,12 +67,12 @@ private:
 
     BrowserFactory browsers_;
     TimerFactory timers_;
+    WorkFileMaker workFiles_;
     bool done_ = false;
     bool status_ = false;
     bool safe97_ = false;
     bool unsafe97_ = false;
     QString testedName_;
-    QByteArray testedContent_;
     std::unique_ptr<FrmHelper> helper_;
     std::unique_ptr<PropertyBag> bag_;
     ConversionReport report_;

@@ -14,6 +14,8 @@ const char *resultName(ConversionReport::Result result) {
         return "converted";
     case ConversionReport::Result::Skipped:
         return "skipped";
+    case ConversionReport::Result::Current:
+        return "already 2000";
     case ConversionReport::Result::Failed:
         break;
     }
@@ -38,8 +40,12 @@ int ConversionReport::count(SettingOutcome::Status status) const {
 }
 
 QJsonObject ConversionReport::toJson() const {
+    // Only what was not carried as it stood is told setting by setting; the rest is counted.
     QJsonArray list;
     for (const SettingOutcome &s : settings) {
+        if (s.status == SettingOutcome::Status::Carried) {
+            continue;
+        }
         QJsonObject entry{{QStringLiteral("name"), Ansi::toUnicode(s.name)},
                           {QStringLiteral("from"), Ansi::toUnicode(s.legacyName)},
                           {QStringLiteral("status"), QString::fromLatin1(statusName(s.status))}};
@@ -53,6 +59,9 @@ QJsonObject ConversionReport::toJson() const {
             {QStringLiteral("client"), client},
             {QStringLiteral("result"), QString::fromLatin1(resultName(result))},
             {QStringLiteral("message"), message},
+            {QStringLiteral("carried"), count(SettingOutcome::Status::Carried)},
+            {QStringLiteral("defaulted"), count(SettingOutcome::Status::Defaulted)},
+            {QStringLiteral("unreadable"), count(SettingOutcome::Status::Unreadable)},
             {QStringLiteral("settings"), list}};
 }
 

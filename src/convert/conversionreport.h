@@ -19,7 +19,8 @@ struct SettingOutcome {
 
 // What became of one file given to the converter.
 struct ConversionReport {
-    enum class Result { Converted, Skipped, Failed };
+    // Current: already a file of the 2000 generation, left as it is.
+    enum class Result { Converted, Skipped, Current, Failed };
     QString source;
     QString target;
     QString client; // "safe", "unsafe", or empty when the file is no 97 file

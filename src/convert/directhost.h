@@ -18,7 +18,7 @@ public:
     QObject *Document() const override;
     QString LocationURL() const override { return location_; }
     // Why the last file gave no document or the last save failed; empty otherwise.
-    QString lastError() const { return lastError_; }
+    QString lastError() const override { return lastError_; }
 
 private:
     void unload();

@@ -12,6 +12,8 @@ namespace zelp {
 class HelperBrowser : public HostBrowser {
 public:
     void setNavigateComplete(std::function<void()> handler) { complete_ = std::move(handler); }
+    // Why the last file gave no document or the last save failed, where the host knows.
+    virtual QString lastError() const { return {}; }
 
 protected:
     void navigateComplete() {

@@ -212,7 +212,8 @@ public:
             const double number = Val(field, &found);
             bag_.WriteProperty(name, number);
             if (i >= fields) {
-                note(name, row.legacyName, Status::Unreadable,
+                // A short list is an old file's way of leaving the rest at the client's choice.
+                note(name, row.legacyName, Status::Defaulted,
                      QStringLiteral("the list has %1 entries; 0 written").arg(fields));
             } else if (!found) {
                 note(name, row.legacyName, Status::Unreadable,

@@ -407,55 +407,225 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
     telnetd.waitForFinished(5000);
 }
 
+// The lines of a JSON Lines report; an empty object for a line that is no JSON.
+std::vector<QJsonObject> reportLines(const QByteArray &bytes) {
+    std::vector<QJsonObject> lines;
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (!line.isEmpty()) {
+            lines.push_back(QJsonDocument::fromJson(line).object());
+        }
+    }
+    return lines;
+}
+
+// The names of the files and folders under a folder, hidden ones too.
+QStringList treeOf(const QString &folder) {
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        names << QDir(folder).relativeFilePath(it.next());
+    }
+    names.sort();
+    return names;
+}
+
 TEST_F(Cli, ConvertTakesFilesAndFoldersReportsTheFailuresAndTheCountsAddUp) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("fleet/sub"));
     ASSERT_TRUE(write97File(path("one.ats"), kUnsafe97ClassId, {{"HostName", std::string("h1")}}));
     ASSERT_TRUE(
         write97File(path("fleet/two.ats"), kSafe97ClassId, {{"HostName", std::string("h2")}}));
-    ASSERT_TRUE(write97File(path("fleet/sub/three.zlp"), kSafe97ClassId,
-                            {{"NormRows", std::string("many")}}));
+    ASSERT_TRUE(write97File(path("fleet/sub/three.ATS"), kSafe97ClassId,
+                            {{"NormRows", std::string("many")}, {"Palette", std::string("1,2")}}));
+    put("fleet/readme.txt", "not a connection");
     put("corrupt.ats",
         QByteArray(99, 'x') + QByteArray::fromHex("17694df2d169d211ab7f0040055a85c2"));
-    const auto r =
-        check("convert --into @out --report @report.json @one.ats @corrupt.ats @a.ats @fleet", 1,
-              "converted 3, skipped 0, failed 2 of 5 files in ",
-              "a.ats is no Velmaris 97 connection file");
-    for (const char *failed : {"corrupt.ats", "a.ats"}) {
-        EXPECT_TRUE(r.err.contains("failed: " + path(failed).toUtf8())) << r.err.toStdString();
-    }
-    for (const auto &[name, host] : {std::pair{"one", "h1"}, {"two", "h2"}, {"three", ""}}) {
+    const auto r = check(
+        "convert --into @out --report @report.jsonl @one.ats @corrupt.ats @a.ats @fleet", 1, "",
+        "converted 3, skipped 0 (already there), left alone 1 (already 2000), failed 1 of 5 files");
+    EXPECT_TRUE(r.err.contains("failed: " + path("corrupt.ats").toUtf8())) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("already 2000, left alone: " + path("a.ats").toUtf8()));
+    EXPECT_FALSE(r.err.contains("readme")) << "only connection files are walked";
+    for (const auto &[name, host] : {std::pair{"one", "h1"}, {"two", "h2"}, {"sub/three", ""}}) {
         const QString file = path("out/") + name + ".ats";
         EXPECT_EQ(settingOf(file, "sHostName"), PropertyValue(std::string(host)));
         // "many" rows cannot be converted: the template's 24 stands.
         EXPECT_EQ(settingOf(file, "sNormRows"), PropertyValue(int16_t(24)));
     }
-    const QJsonObject report = QJsonDocument::fromJson(bytes("report.json")).object();
-    QStringList digest; // name, result, client, unreadable settings and whether it says why
-    for (const QJsonValue &f : report["files"].toArray()) {
+    const std::vector<QJsonObject> lines = reportLines(bytes("report.jsonl"));
+    ASSERT_EQ(lines.size(), 6u);
+    QStringList digest; // name, result, client, settings told one by one and whether it says why
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        const QJsonObject &f = lines[i];
         QString line = QFileInfo(f["source"].toString()).fileName() + ' ' + f["result"].toString() +
                        ' ' + f["client"].toString();
         for (const QJsonValue &s : f["settings"].toArray()) {
-            if (s["status"] == QStringLiteral("unreadable") && s["reason"].toString() != "") {
+            EXPECT_NE(s["status"], QStringLiteral("carried")) << "counted, not listed";
+            if (s["status"] == QStringLiteral("unreadable")) {
                 line += ' ' + s["name"].toString();
             }
         }
         digest << line + (f["message"].toString().isEmpty() ? "" : " (why)");
     }
     digest.sort();
-    EXPECT_EQ(digest, QStringList({"a.ats failed  (why)", "corrupt.ats failed unsafe (why)",
-                                   "one.ats converted unsafe", "three.zlp converted safe sNormRows",
+    EXPECT_EQ(digest, QStringList({"a.ats already 2000  (why)", "corrupt.ats failed unsafe (why)",
+                                   "one.ats converted unsafe", "three.ATS converted safe sNormRows",
                                    "two.ats converted safe"}));
-    QJsonObject summary = report["summary"].toObject();
+    QJsonObject summary = lines.back()["summary"].toObject();
     EXPECT_GE(summary.take("seconds").toDouble(-1), 0);
     EXPECT_EQ(summary,
-              QJsonObject({{"files", 5}, {"converted", 3}, {"skipped", 0}, {"failed", 2}}));
-    // Existing targets are skipped unless --yes answers the question.
-    check("convert --into @out @fleet", 0, "converted 0, skipped 2, failed 0 of 2 files",
-          "already exists. Are you sure you want to overwrite this file? (--yes overwrites)");
-    check("convert --into @out @fleet --yes", 0, "converted 2, skipped 0, failed 0 of 2 files", "");
-    check("convert @one.ats @single.ats", 0, "converted 1, skipped 0, failed 0 of 1 files", "");
+              QJsonObject(
+                  {{"files", 5}, {"converted", 3}, {"skipped", 0}, {"current", 1}, {"failed", 1}}));
+    // An existing target is not converted unless --yes answers the question.
+    check("convert --into @out @fleet", 1, "", "skipped 2 (already there)");
+    check("convert --into @out @fleet --yes", 0, "", "converted 2, skipped 0");
+    check("convert @one.ats @single.ats", 0, "",
+          "converted 1, skipped 0 (already there), left "
+          "alone 0 (already 2000), failed 0 of 1 file in");
     EXPECT_EQ(settingOf(path("single.ats"), "sHostName"), PropertyValue(std::string("h1")));
     EXPECT_EQ(run("convert @one.ats").exitCode, 2);
+}
+
+TEST_F(Cli, ConvertNeverMergesFilesNorReplacesAnOriginal) {
+    for (const char *name : {"a/payroll.ats", "b/payroll.ats", "c/Pay.ats", "c/pay.ats"}) {
+        ASSERT_TRUE(QDir(path("fleet")).mkpath(QFileInfo(name).path()));
+        ASSERT_TRUE(
+            write97File(path("fleet/") + name, kSafe97ClassId, {{"HostName", std::string(name)}}));
+    }
+    const struct {
+        const char *line;
+        int exitCode;
+        const char *out, *err;
+        QStringList written; // what the run adds under out/
+    } rows[] = {
+        {"convert --into @out @fleet/a", 0, "", "converted 1", {"payroll.ats"}},
+        // Each file lands where it lies under the folder given; the clash of c/ stops only c/.
+        {"convert --into @out @fleet",
+         1,
+         "",
+         "would both become",
+         {"a", "a/payroll.ats", "b", "b/payroll.ats"}},
+        {"convert --into @out @fleet/a/payroll.ats @fleet/b/payroll.ats",
+         1,
+         "",
+         "/a/payroll.ats would both become",
+         {}},
+        {"convert --into @out @fleet/a @fleet/b", 1, "", "failed 2 of 2 files", {}},
+        {"convert --yes --into @fleet @fleet", 1, "", "would replace an original", {}},
+        {"convert --yes --into @fleet/a @fleet/a/payroll.ats",
+         1,
+         "",
+         "would replace an original",
+         {}},
+        {"convert --yes @fleet/a/payroll.ats @fleet/a/../a/payroll.ats",
+         1,
+         "",
+         "would replace an original",
+         {}},
+        {"convert --dry-run --into @out @fleet/a",
+         0,
+         "would convert ",
+         "would be: converted 1",
+         {}},
+    };
+    for (const auto &row : rows) {
+        const QMap<QString, QByteArray> before = filesIn(path("fleet/a"));
+        QDir(path("out")).removeRecursively();
+        check(row.line, row.exitCode, row.out, row.err);
+        EXPECT_EQ(filesIn(path("fleet/a")), before) << row.line << ": originals unchanged";
+        EXPECT_EQ(treeOf(path("out")), row.written) << row.line;
+    }
+    // Names that differ only in case are one file elsewhere: both are refused, by name.
+    const auto r = check("convert --into @out @fleet/c", 1, "", "failed 2 of 2 files");
+    EXPECT_TRUE(r.err.contains("Pay.ats: it and ") && r.err.contains("pay.ats: it and "));
+    // A second run into a folder below its input leaves its own output alone.
+    check("convert --into @fleet/a/new @fleet/a", 0, "", "converted 1");
+    check("convert --into @fleet/a/new @fleet/a", 1, "",
+          "skipped 1 (already there), left alone 1 (already 2000), failed 0 of 2 files");
+}
+
+// A run stopped by SIGTERM or killed: every file is there whole or not at all, the report says
+// what was done, and the next run leaves no work file behind.
+TEST_F(Cli, AStoppedOrKilledConvertKeepsItsReportAndLeavesNoWorkFiles) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("old"));
+    ASSERT_TRUE(
+        write97File(path("old/seed.ats"), kSafe97ClassId, {{"HostName", std::string("h")}}));
+    const QByteArray seed = bytes("old/seed.ats");
+    for (int i = 0; i < 300; ++i) {
+        put(QStringLiteral("old/c%1.ats").arg(i, 3, 10, QLatin1Char('0')), seed);
+    }
+    const auto interrupted = [&](int signal) {
+        QDir(path("out")).removeRecursively();
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZELPDEV2K_REGISTRY", path("none.reg"));
+        process.setProcessEnvironment(env);
+        process.start(ZELP_CLI, argv("convert --into @out --report @r.jsonl @old"));
+        // Once work files appear the batch is under way.
+        for (int i = 0; i < 600 && treeOf(path("out")).size() < 10; ++i) {
+            QThread::msleep(10);
+        }
+        ::kill(pid_t(process.processId()), signal);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -signal;
+    };
+    EXPECT_EQ(interrupted(SIGTERM), 128 + SIGTERM);
+    std::vector<QJsonObject> lines = reportLines(bytes("r.jsonl"));
+    ASSERT_GE(lines.size(), 2u);
+    const QJsonObject summary = lines.back()["summary"].toObject();
+    EXPECT_EQ(summary["stopped by signal"], SIGTERM);
+    const qsizetype converted = summary["converted"].toInt();
+    EXPECT_GT(converted, 0);
+    EXPECT_LT(converted, 300);
+    EXPECT_EQ(qsizetype(lines.size()), converted + 1);
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).size(), converted)
+        << "the converted files and nothing else";
+
+    EXPECT_EQ(interrupted(SIGKILL), -SIGKILL);
+    for (const QJsonObject &line : reportLines(bytes("r.jsonl"))) {
+        EXPECT_FALSE(line.isEmpty()) << "each line written is whole";
+    }
+    for (const QString &name : QDir(path("out")).entryList({"*.ats"}, QDir::Files)) {
+        EXPECT_EQ(settingOf(path("out/") + name, "sHostName"), PropertyValue(std::string("h")));
+    }
+    check("convert --yes --into @out @old", 0, "", "converted 301");
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).size(), 301)
+        << "the stale work files are gone";
+}
+
+// Killed at any moment, a batch leaves each file its old or its new content, byte for byte.
+TEST_F(Cli, ASetKilledAtRandomMomentsLeavesEachFileOldOrNew) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("fleet"));
+    const QByteArray old = bytes("a.ats");
+    check("set @a.ats sHostName=new.example", 0, "", "");
+    const QByteArray changed = bytes("a.ats");
+    for (int i = 0; i < 500; ++i) {
+        put(QStringLiteral("fleet/c%1.ats").arg(i), old);
+    }
+    std::srand(unsigned(::getpid()));
+    for (int round = 0; round < 3; ++round) {
+        QProcess process;
+        process.start(ZELP_CLI, argv("set --value sHostName=new.example @fleet"));
+        ASSERT_TRUE(process.waitForStarted());
+        QThread::msleep(50 + std::rand() % 500);
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+        int olds = 0, news = 0;
+        for (const auto &[name, content] : filesIn(path("fleet")).asKeyValueRange()) {
+            if (name.endsWith(".ats")) {
+                EXPECT_TRUE(content == old || content == changed) << name.toStdString();
+                ++(content == old ? olds : news);
+            }
+        }
+        EXPECT_EQ(olds + news, 500);
+        for (const auto &[name, content] : filesIn(path("fleet")).asKeyValueRange()) {
+            if (content == changed) {
+                put("fleet/" + name, old); // so that the next round has work again
+            }
+        }
+    }
+    check("set --value sHostName=new.example @fleet", 0, "", "500 of 500 files changed");
+    EXPECT_EQ(QDir(path("fleet")).entryList(QDir::Files | QDir::Hidden).size(), 500);
 }
 
 TEST_F(Cli, PublishWritesThePageBesideItsConnectionOrWhereTold) {

@@ -102,7 +102,8 @@ TEST(WorkFiles, CounterRunsAcrossCallsAndWraps) {
     writeFile(work(1), "x");
     setWorkFileCounter(0);
     EXPECT_EQ(NewWorkFileName(dir.path()), work(2));
-    // The next call starts after the last name tried, though Work3 was never made.
+    // Each name given out is taken at once, so that no other program can get it.
+    EXPECT_TRUE(QFileInfo::exists(work(2)));
     EXPECT_EQ(NewWorkFileName(dir.path() + QLatin1Char('/')), work(3));
     writeFile(work(4), "x");
     writeFile(work(5), "x");
@@ -111,7 +112,7 @@ TEST(WorkFiles, CounterRunsAcrossCallsAndWraps) {
     setWorkFileCounter(998);
     EXPECT_EQ(NewWorkFileName(dir.path()), work(999));
     EXPECT_EQ(workFileCounter(), 0);
-    EXPECT_EQ(NewWorkFileName(dir.path()), work(2)) << "wraps to 1, taken";
+    EXPECT_EQ(NewWorkFileName(dir.path()), work(7)) << "wraps to 1; up to 6 all taken";
     setWorkFileCounter(17);
     EXPECT_EQ(NewWorkFileName(dir.filePath("absent")), QString());
     EXPECT_EQ(workFileCounter(), 17) << "999 tries bring the counter round once";
