@@ -7,6 +7,8 @@
 #include "common/fileutil.h"
 #include "common/msgbox.h"
 
+#include <QStringList>
+
 namespace zelp {
 
 std::optional<QString> openLegacyCheck(const QString &chosen, Conv97::BrowserFactory browsers,
@@ -40,14 +42,37 @@ std::optional<QString> openLegacyCheck(const QString &chosen, Conv97::BrowserFac
         return std::nullopt;
     }
     const bool converted = converter.Convert(chosen, *target);
+    const ConversionReport &report = converter.report();
+    QStringList unreadable;
+    for (const SettingOutcome &s : report.settings) {
+        if (s.status == SettingOutcome::Status::Unreadable) {
+            unreadable << QStringLiteral("%1 (%2)").arg(Ansi::toUnicode(s.name), s.reason);
+        }
+    }
     {
         QuietErrors quiet;
-        quiet.step(
-            [&] { DebugLog("Conversion " + Ansi::fromUnicode(converter.report().summary())); });
+        quiet.step([&] { DebugLog("Conversion " + Ansi::fromUnicode(report.summary())); });
+        if (!unreadable.isEmpty()) {
+            quiet.step([&] {
+                DebugLog("Conversion unreadable: " +
+                         Ansi::fromUnicode(unreadable.join(QStringLiteral("; "))));
+            });
+        }
     }
     if (!converted) {
         MessageBox(QString::fromLatin1(ConvTexts::kUnableToConvert), 49);
         return std::nullopt;
+    }
+    // What did not convert is lost from the new file unless the user hears of it.
+    if (!unreadable.isEmpty()) {
+        MessageBox(QStringLiteral("%1 of %2 could not be converted and keep the template's "
+                                  "value.\r\nThe lines \"Conversion\" at the end of %3 name "
+                                  "them.")
+                       .arg(unreadable.size() == 1
+                                ? QStringLiteral("1 setting")
+                                : QStringLiteral("%1 settings").arg(unreadable.size()),
+                            chosen, debugLogPath()),
+                   48);
     }
     return target;
 }
