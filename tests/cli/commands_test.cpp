@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -573,6 +574,99 @@ TEST_F(Cli, PublishWritesThePageBesideItsConnectionOrWhereTold) {
         QFile::remove(path(page));
     }
     EXPECT_EQ(bytes("a.ats"), a);
+}
+
+// The links of a page as a browser reads them: chromium's DOM when it is installed, else the
+// page's own text (decoded as a browser would decode the attributes).
+QStringList linksOf(const QString &page, bool browser) {
+    QByteArray html = ReadWholeFile(page);
+    if (browser) {
+        QProcess chromium;
+        chromium.start("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
+                                    QUrl::fromLocalFile(page).toString()});
+        chromium.waitForFinished(60000);
+        html = chromium.readAllStandardOutput();
+    }
+    QStringList links;
+    static const QRegularExpression href(QStringLiteral("<a href=\"([^\"]*)\">"));
+    for (auto it = href.globalMatch(QString::fromUtf8(html)); it.hasNext();) {
+        links << it.next().captured(1).replace("&amp;", "&");
+    }
+    return links;
+}
+
+TEST_F(Cli, PublishManyWritesAnIndexWhoseLinksAllLeadToTheirPages) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub dir"));
+    makeConnection(path("sub dir/\u00fc #1&?.ats"), true,
+                   {{"sSessionTitle", std::string("<a href=\"x\">T</a> & \xe9")},
+                    {"sHostName", std::string("h.example")},
+                    {"sHostPort", std::string("2323")}});
+    check("publish --index @index.htm --recursive @", 0, "/index.htm\n", "4 of 4 pages written");
+    const QByteArray index = bytes("index.htm");
+    EXPECT_TRUE(index.contains("<td>&lt;a href=&quot;x&quot;&gt;T&lt;/a&gt; &amp; \xc3\xa9</td>"
+                               "<td>h.example:2323</td><td>unsafe</td>"))
+        << index.toStdString();
+    EXPECT_TRUE(index.contains("<a href=\"sub%20dir/%C3%BC%20%231%26%3F.htm\">"));
+    const bool browser = !QStandardPaths::findExecutable("chromium").isEmpty();
+    for (const bool viaBrowser : {false, browser}) {
+        const QStringList links = linksOf(path("index.htm"), viaBrowser);
+        EXPECT_EQ(links.size(), 4) << viaBrowser;
+        for (const QString &link : links) {
+            const QUrl target = QUrl::fromLocalFile(path("index.htm")).resolved(QUrl(link));
+            EXPECT_TRUE(QFileInfo(target.toLocalFile()).isFile()) << link.toStdString();
+        }
+    }
+    // A page outside the index's folder could not be reached from a copy of the folder.
+    check("publish --index @sub/index.htm @a.ats", 1, "a.htm", "lies outside the folder");
+    check("publish --index @a.htm @a.ats", 1, "", "the index would replace a launch page");
+    if (!browser) {
+        GTEST_SKIP() << "no browser check of the index: chromium is not installed";
+    }
+}
+
+TEST_F(Cli, ShowTextMakesGitDiffShowTheChangedSetting) {
+    const QString git = QStandardPaths::findExecutable("git");
+    if (git.isEmpty()) {
+        GTEST_SKIP() << "git is not installed";
+    }
+    const auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.setWorkingDirectory(path("repo"));
+        p.start(git, QStringList{"-c", "user.name=t", "-c", "user.email=t@example.invalid"} + args);
+        EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 0)
+            << args.join(' ').toStdString() << p.readAllStandardError().toStdString();
+        return p.readAllStandardOutput();
+    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir("repo"));
+    run({"init", "-q"});
+    run({"config", "diff.ats.textconv", QStringLiteral("%1 show --text").arg(ZELP_CLI)});
+    put("repo/.gitattributes", "*.ats diff=ats\n");
+    ASSERT_TRUE(QFile::copy(path("b.ats"), path("repo/b.ats")));
+    run({"add", "."});
+    run({"commit", "-qm", "one"});
+    check("set @repo/b.ats sNormRows=30 sHostName=new.example", 0, "", "");
+    run({"commit", "-qam", "two"});
+    const QByteArray diff = run({"diff", "HEAD~1", "HEAD"});
+    for (const char *line :
+         {"\n-sNormRows = 43\n+sNormRows = 30\n", "\n+sHostName = \"new.example\"\n"}) {
+        EXPECT_TRUE(diff.contains(line)) << diff.toStdString();
+    }
+    EXPECT_FALSE(diff.contains("Binary files")) << diff.toStdString();
+    // The same file anywhere gives the same text: sorted, the script in full, no path.
+    ASSERT_TRUE(QFile::copy(path("repo/b.ats"), path("copy.ats")));
+    const CliResult one = check("show --text @repo/b.ats", 0, "\nsNormRows = 30\n", "");
+    QList<QByteArray> names;
+    for (const QByteArray &line : one.out.left(one.out.indexOf("\nscript: ")).split('\n').mid(1)) {
+        names << line.left(line.indexOf(" = "));
+    }
+    EXPECT_GT(names.size(), 100);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(run({"log", "-p", "-1", "--format="}).count("\n+sNormRows = 30"), 1);
+    EXPECT_EQ(check("show --text @copy.ats", 0, "client: unsafe\n", "").out, one.out);
+    EXPECT_TRUE(one.out.contains("script: " + QByteArray::number(defaultScript().size()) +
+                                 " bytes\n" + QByteArray::fromStdString(defaultScript())));
+    EXPECT_FALSE(one.out.contains(dir.path().toUtf8()));
 }
 
 // Real write faults: a file-size limit that cuts writes short, write-protected targets, a full
