@@ -14,11 +14,11 @@ _zelpdev2k_cli() {
 
     local command=${words[1]}
     case $prev in
-        --html|--report|--into|-o)
+        --html|--index|--report|--into|-o)
             _filedir -d
-            [ "$prev" = --html ] && _filedir htm
+            [ "$prev" = --html ] || [ "$prev" = --index ] && _filedir htm
             return ;;
-        --timeout) return ;;
+        --timeout|--jobs) return ;;
         --value)
             cur=${cur%%=*}
             COMPREPLY=($(compgen -S = -W "$(zelpdev2k-cli settings 2>/dev/null | awk 'NR>1 {print $1}')" -- "$cur"))

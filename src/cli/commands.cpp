@@ -88,11 +88,15 @@ const std::vector<Command> &commands() {
          .example = "zelpdev2k-cli new --unsafe sales.ats",
          .run = runNew},
         {.name = "show",
-         .synopsis = "[--all] [--json] [--recursive] FILE|FOLDER...",
+         .synopsis = "[--all | --text] [--json] [--recursive] FILE|FOLDER...",
          .summary = "Show the client kind, the settings and the script length of files.",
-         .description = "Without --all only the settings that differ from their defaults.",
-         .options = {flag("all", "Show every setting, defaults included."), jsonOption(),
-                     recursiveOption()},
+         .description =
+             "Without --all only the settings that differ from their defaults. --text prints\n"
+             "a stable text form for git (a textconv driver): the client kind, every setting\n"
+             "sorted by name, then the script and the mouse patterns as they stand; no path.",
+         .options = {flag("all", "Show every setting, defaults included."),
+                     flag("text", "The stable text form: everything, sorted, no path."),
+                     jsonOption(), recursiveOption()},
          .example = "zelpdev2k-cli show --all sessions/",
          .run = runShow},
         {.name = "set",
@@ -139,25 +143,37 @@ const std::vector<Command> &commands() {
          .example = "zelpdev2k-cli diff old/sales.ats sales.ats",
          .run = runDiff},
         {.name = "test",
-         .synopsis = "FILE [--timeout SECONDS] [--json]",
-         .summary = "Connect to a file's host as the designer's test connection does.",
+         .synopsis = "[--timeout SECONDS] [--jobs N] [--json] [--recursive] FILE|FOLDER...",
+         .summary = "Connect to the hosts of files as the designer's test connection does.",
          .description =
-             "Negotiates the terminal type, waits until the host has been quiet for a moment,\n"
-             "then prints the screen as text and how long the connection took. Exit 1 when the\n"
-             "host cannot be reached or says nothing before the time-out.",
+             "Negotiates the terminal type, waits until the host has been quiet for a moment.\n"
+             "One file: prints the screen as text and how long the connection took. Many: one\n"
+             "line per file (time to the first byte, the first line of the screen), connecting\n"
+             "to N hosts at once, at most 2 to one host and port. What a host sends is printed\n"
+             "with control characters escaped. Exit 1 when any host cannot be reached or says\n"
+             "nothing before the time-out.",
          .options = {valued("timeout", "SECONDS",
-                            "Give up after this many seconds (default: the file's "
+                            "Give up on a file after this many seconds (default: the file's "
                             "connect time-out, else 10)."),
-                     jsonOption()},
-         .example = "zelpdev2k-cli test --timeout 5 sales.ats",
+                     valued("jobs", "N", "Connections at once (default 16)."), jsonOption(),
+                     recursiveOption()},
+         .example = "zelpdev2k-cli test --timeout 5 --jobs 32 sessions/",
          .run = runTest},
         {.name = "publish",
-         .synopsis = "FILE [--html PAGE] [--intranet] [--gui]",
-         .summary = "Write the HTML launch page of a connection file.",
-         .options = {valued("html", "PAGE", "The page to write (default: beside FILE, .htm)."),
+         .synopsis = "[--html PAGE] [--intranet] [--gui] [--index PAGE] [--recursive] "
+                     "FILE|FOLDER...",
+         .summary = "Write the HTML launch pages of connection files.",
+         .description =
+             "Each page goes beside its connection file, with the extension .htm (--html: one\n"
+             "file's page elsewhere). --index writes one more page that lists every connection\n"
+             "published, with relative links to the launch pages, so that the folder can be\n"
+             "copied to a web server as it stands.",
+         .options = {valued("html", "PAGE", "The page to write (one FILE only)."),
                      flag("intranet", "The intranet page instead of the Internet page."),
-                     flag("gui", "Install the GUI server, too.")},
-         .example = "zelpdev2k-cli publish --intranet sales.ats",
+                     flag("gui", "Install the GUI server, too."),
+                     valued("index", "PAGE", "Write an index page of the connections published."),
+                     recursiveOption()},
+         .example = "zelpdev2k-cli publish --index sessions/index.htm sessions/",
          .run = runPublish},
         {.name = "convert",
          .synopsis = "[--yes] [--dry-run] [--report FILE] OLD NEW\n[--yes] [--dry-run] [--report "

@@ -12,7 +12,8 @@ int runExport(const QStringList &args);
 int runImport(const QStringList &args);
 // diff A B [--json]: what differs between two connection files.
 int runDiff(const QStringList &args);
-// test FILE [--timeout SECONDS] [--json]: the designer's test connection without a window.
+// test [--timeout SECONDS] [--jobs N] [--json] FILE|FOLDER...: the designer's test connection
+// without a window, to many hosts at once.
 int runTest(const QStringList &args);
 
 } // namespace zelp::cli

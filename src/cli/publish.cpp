@@ -1,24 +1,36 @@
 #include "publish.h"
 
+#include "batch.h"
 #include "commands.h"
+#include "filelist.h"
+#include "output.h"
 
 #include "client/core/clientclasses.h"
+#include "client/core/clientdocument.h"
+#include "common/ansi.h"
+#include "common/fileutil.h"
+#include "common/msgbox.h"
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
-#include <cstdio>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace zelp::cli {
 
 namespace {
 
 struct PublishArgs {
-    QString file;
+    FileList list;
     std::optional<QString> html;
+    std::optional<QString> index;
     bool intranet = false;
     bool gui = false;
 };
@@ -31,18 +43,88 @@ std::optional<PublishArgs> parse(const QStringList &args) {
     PublishArgs out;
     const QStringList files = parser.positionalArguments();
     const QStringList pages = parser.values(QStringLiteral("html"));
-    if (files.size() != 1 || files.first().isEmpty() || pages.size() > 1 ||
-        (pages.size() == 1 && pages.first().isEmpty())) {
-        usageError("publish", QStringLiteral("one FILE and at most one PAGE expected"));
+    const QStringList indexes = parser.values(QStringLiteral("index"));
+    out.list = collectFiles(files, parser.isSet(QStringLiteral("recursive")));
+    const bool oneFile = files.size() == 1 && !out.list.many;
+    if (files.isEmpty() || files.contains(QString()) || pages.size() > 1 ||
+        (pages.size() == 1 && (pages.first().isEmpty() || !oneFile)) || indexes.size() > 1 ||
+        (indexes.size() == 1 && indexes.first().isEmpty())) {
+        usageError("publish", QStringLiteral("FILE|FOLDER..., at most one PAGE (for one FILE) "
+                                             "and at most one index PAGE expected"));
         return std::nullopt;
     }
-    out.file = files.first();
     if (!pages.isEmpty()) {
         out.html = pages.first();
+    }
+    if (!indexes.isEmpty()) {
+        out.index = QFileInfo(indexes.first()).absoluteFilePath();
     }
     out.intranet = parser.isSet(QStringLiteral("intranet"));
     out.gui = parser.isSet(QStringLiteral("gui"));
     return out;
+}
+
+// Keeps the generator's message for the line of its file instead of printing it alone.
+class MessageCatcher : public MessageBoxService {
+public:
+    MessageCatcher() : previous_(messageBoxService()) { setMessageBoxService(this); }
+    ~MessageCatcher() override { setMessageBoxService(previous_); }
+    MessageCatcher(const MessageCatcher &) = delete;
+    MessageCatcher &operator=(const MessageCatcher &) = delete;
+
+    int16_t showMessage(const QString &text, int16_t) override {
+        text_ = text;
+        text_.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+        return 1;
+    }
+    QString take() { return std::exchange(text_, QString()); }
+
+private:
+    MessageBoxService *previous_;
+    QString text_;
+};
+
+// One line of the index.
+struct Published {
+    QString title;
+    QString host;
+    bool safe = false;
+    QString link; // relative, percent-encoded
+    QString linkText;
+};
+
+// The page's path from the index's folder, each part percent-encoded as UTF-8, so that the
+// link works from a file and from any web server; nullopt when it leaves that folder.
+std::optional<std::pair<QString, QString>> relativeLink(const QString &indexPath,
+                                                        const QString &page) {
+    const QString relative = QFileInfo(indexPath).absoluteDir().relativeFilePath(page);
+    if (relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative)) {
+        return std::nullopt;
+    }
+    QStringList parts;
+    for (const QString &part : relative.split(u'/')) {
+        parts << QString::fromLatin1(QUrl::toPercentEncoding(part));
+    }
+    return std::pair(parts.join(u'/'), relative);
+}
+
+QString indexPage(const std::vector<Published> &published) {
+    QString rows;
+    for (const Published &p : published) {
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td><a href=\"%4\">%5</a>"
+                               "</td></tr>\n")
+                    .arg(p.title.toHtmlEscaped(), p.host.toHtmlEscaped(), Output::kindName(p.safe),
+                         p.link.toHtmlEscaped(), p.linkText.toHtmlEscaped());
+    }
+    return QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+                          "<title>Connections</title>\n</head>\n<body>\n<h1>Connections</h1>\n"
+                          "<table>\n<tr><th>Session</th><th>Host</th><th>Client</th>"
+                          "<th>Launch page</th></tr>\n%1</table>\n</body>\n</html>\n")
+        .arg(rows);
+}
+
+QString settingText(const ClientDocument &doc, const char *name) {
+    return Ansi::toUnicode(formatValue(*doc.Settings()->value(name))).trimmed();
 }
 
 } // namespace
@@ -52,32 +134,99 @@ int runPublish(const QStringList &args) {
     if (!a) {
         return kUsage;
     }
-    const QString path = QFileInfo(a->file).absoluteFilePath();
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return fail(QStringLiteral("%1: no such file").arg(a->file));
+    const FileList &list = a->list;
+    // The index must not take the place of a connection or of a page written in this run.
+    if (a->index) {
+        for (const QString &file : list.files) {
+            const QString path = QFileInfo(file).absoluteFilePath();
+            const QString page =
+                a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
+            if (*a->index == path || *a->index == page) {
+                return fail(QStringLiteral("%1: the index would replace %2")
+                                .arg(Output::terminalSafe(*a->index),
+                                     *a->index == path ? QStringLiteral("a connection file")
+                                                       : QStringLiteral("a launch page")));
+            }
+        }
     }
-    if (!info.isFile()) {
-        return fail(QStringLiteral("%1: not a file").arg(a->file));
+    Batch batch(list.files.size() + (a->index ? 1 : 0), list.many);
+    for (const QString &line : list.errors) {
+        batch.failedArgument(Output::terminalSafe(line));
     }
-    const std::optional<ClassIdBytes> classId = CompoundFile::readRootClassId(path);
-    if (!classId) {
-        return fail(QStringLiteral("%1: not a connection file (no compound file)").arg(a->file));
+    std::vector<Published> published;
+    qsizetype written = 0;
+    for (const QString &file : list.files) {
+        batch.step();
+        const QString shown = Output::terminalSafe(file);
+        const QString path = QFileInfo(file).absoluteFilePath();
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            batch.failed(shown, QStringLiteral("no such file"));
+            continue;
+        }
+        if (!info.isFile()) {
+            batch.failed(shown, QStringLiteral("not a file"));
+            continue;
+        }
+        const std::optional<ClassIdBytes> classId = CompoundFile::readRootClassId(path);
+        if (!classId) {
+            batch.failed(shown, QStringLiteral("not a connection file (no compound file)"));
+            continue;
+        }
+        const std::optional<bool> safe = ClientClasses::safeModeOf(*classId);
+        if (!safe) {
+            batch.failed(shown, QStringLiteral("not a Velmaris 2000 connection file (root class "
+                                               "%1)")
+                                    .arg(classIdText(*classId)));
+            continue;
+        }
+        std::unique_ptr<ClientDocument> doc;
+        if (a->index) {
+            QString error;
+            doc = ClientDocument::load(path, &error);
+            if (!doc) {
+                batch.failed(shown, QStringLiteral("no connection file: %1").arg(error));
+                continue;
+            }
+        }
+        LaunchPageState page;
+        page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
+        page.intranet = a->intranet;
+        page.guiSupport = a->gui;
+        MessageCatcher messages;
+        if (!GenerateLaunchPage(page, path, *safe)) {
+            batch.failed(shown, messages.take());
+            continue;
+        }
+        ++written;
+        Output::print(Output::terminalSafe(page.fileName) + u'\n');
+        if (!doc) {
+            continue;
+        }
+        const auto link = relativeLink(*a->index, page.fileName);
+        if (!link) {
+            batch.failed(shown, QStringLiteral("its page lies outside the folder of the index, "
+                                               "so the index does not list it"));
+            continue;
+        }
+        const QString host = settingText(*doc, "sHostName");
+        const QString port = settingText(*doc, "sHostPort");
+        published.push_back({settingText(*doc, "sSessionTitle"),
+                             port.isEmpty() ? host : host + u':' + port, *safe, link->first,
+                             link->second});
     }
-    const std::optional<bool> safe = ClientClasses::safeModeOf(*classId);
-    if (!safe) {
-        return fail(QStringLiteral("%1: not a Velmaris 2000 connection file (root class %2)")
-                        .arg(a->file, classIdText(*classId)));
+    if (a->index) {
+        batch.step();
+        QString why;
+        if (WriteWholeFile(*a->index, indexPage(published).toUtf8(), true, &why)) {
+            Output::print(Output::terminalSafe(*a->index) + u'\n');
+        } else {
+            batch.failed(Output::terminalSafe(*a->index),
+                         QStringLiteral("the index was not written: %1").arg(why));
+        }
     }
-    LaunchPageState page;
-    page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
-    page.intranet = a->intranet;
-    page.guiSupport = a->gui;
-    if (!GenerateLaunchPage(page, path, *safe)) {
-        return kFailed; // the generator has said why
-    }
-    std::printf("%s\n", page.fileName.toLocal8Bit().constData());
-    return kOk;
+    return batch.finish(
+        QStringLiteral("%1 of %2 pages written").arg(written).arg(list.files.size()));
 }
 
 } // namespace zelp::cli

@@ -4,7 +4,8 @@
 
 namespace zelp::cli {
 
-// publish FILE [--html PAGE] [--intranet] [--gui]: writes the launch page of a connection file.
+// publish [--html PAGE] [--intranet] [--gui] [--index PAGE] FILE|FOLDER...: the launch page of
+// each connection file beside it, and with --index a page that lists them all.
 int runPublish(const QStringList &args);
 
 } // namespace zelp::cli

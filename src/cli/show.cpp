@@ -10,7 +10,36 @@
 #include <QCommandLineParser>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace zelp::cli {
+
+namespace {
+
+// Script and mouse patterns as they stand, after a line that gives their length, so that the
+// end is plain even without a final line end.
+QString verbatim(const char *what, const std::string &bytes) {
+    QString out = QStringLiteral("%1: %2 bytes\n").arg(QLatin1String(what)).arg(bytes.size());
+    out += Ansi::toUnicode(bytes);
+    if (!bytes.empty() && bytes.back() != '\n') {
+        out += u'\n';
+    }
+    return out;
+}
+
+// The form for git's textconv: the same file gives the same text, wherever it lies.
+QString textForm(const ClientDocument &doc) {
+    std::vector<PropertyRecord> records = Output::settingsOf(doc, true);
+    std::sort(records.begin(), records.end(),
+              [](const PropertyRecord &x, const PropertyRecord &y) { return x.name < y.name; });
+    QString out = QStringLiteral("client: %1\n").arg(Output::kindName(doc.SafeMode()));
+    for (const PropertyRecord &r : records) {
+        out += QStringLiteral("%1 = %2\n").arg(Ansi::toUnicode(r.name), Output::display(r.value));
+    }
+    return out + verbatim("script", doc.Script()) + verbatim("mouse patterns", doc.MousePatterns());
+}
+
+} // namespace
 
 int runShow(const QStringList &args) {
     QCommandLineParser parser;
@@ -22,6 +51,10 @@ int runShow(const QStringList &args) {
     }
     const bool json = parser.isSet(QStringLiteral("json"));
     const bool all = parser.isSet(QStringLiteral("all"));
+    const bool text = parser.isSet(QStringLiteral("text"));
+    if (text && (all || json)) {
+        return usageError("show", QStringLiteral("--text goes alone, without --all or --json"));
+    }
     const FileList list =
         collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
     Batch batch(list.files.size(), list.many);
@@ -35,6 +68,16 @@ int runShow(const QStringList &args) {
         batch.step();
         if (!doc) {
             batch.failed(file, QStringLiteral("no connection file: %1").arg(error));
+            continue;
+        }
+        if (text) {
+            // Many files: each after a line with its name, as head(1) does.
+            Output::print((list.many ? QStringLiteral("%1==> %2 <==\n")
+                                           .arg(shown > 0 ? QStringLiteral("\n") : QString(),
+                                                Output::terminalSafe(file))
+                                     : QString()) +
+                          textForm(*doc));
+            ++shown;
             continue;
         }
         const std::vector<PropertyRecord> records = Output::settingsOf(*doc, all);

@@ -1,7 +1,10 @@
+#include "batch.h"
 #include "commands.h"
+#include "filelist.h"
 #include "fleetcommands.h"
 #include "output.h"
 
+#include "client/connection/sessiontexts.h"
 #include "client/connection/telnetsession.h"
 #include "client/core/clientdocument.h"
 #include "client/widgets/terminalscreen.h"
@@ -10,9 +13,17 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace zelp::cli {
 
@@ -22,6 +33,10 @@ namespace {
 constexpr int kQuietMs = 500;
 constexpr int kDefaultTimeoutSeconds = 10;
 constexpr int kMaxTimeoutSeconds = 3600;
+constexpr int kDefaultJobs = 16;
+constexpr int kMaxJobs = 256;
+// So that a fleet of one host does not hammer it.
+constexpr int kPerHostPort = 2;
 
 QString textOf(const ClientDocument &doc, const char *name) {
     return Ansi::toUnicode(formatValue(*doc.Settings()->value(name))).trimmed();
@@ -32,6 +47,219 @@ int numberOf(const ClientDocument &doc, const char *name) {
     return number ? std::get<int32_t>(*number) : 0;
 }
 
+// JSON as QJsonDocument writes it leaves DEL and C1 controls raw; as \u escapes they are the
+// same JSON and harmless on a terminal.
+QString terminalSafeJson(const QJsonObject &object) {
+    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    QString out;
+    out.reserve(json.size());
+    for (const QChar c : json) {
+        if (c.unicode() >= 0x7f && c.unicode() <= 0x9f) {
+            out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// One file's test connection: connect, wait until the host is quiet or the time-out ends,
+// keep what the screen shows.
+class Probe : public QObject {
+    Q_OBJECT
+public:
+    Probe(QString file, const ClientDocument &doc, int timeoutSeconds)
+        : file_(std::move(file)), host_(textOf(doc, "sHostName")), port_(textOf(doc, "sHostPort")),
+          termType_(textOf(doc, "sHostTermType").toLatin1()), timeout_(timeoutSeconds),
+          screen_(numberOf(doc, "sNormRows"), numberOf(doc, "sNormCols")) {
+        const std::optional<quint16> number = SessionTexts::ParsePort(port_);
+        key_ = host_.toLower() + u':' + (number ? QString::number(*number) : port_);
+        deadline_.setSingleShot(true);
+        quiet_.setSingleShot(true);
+        connect(&deadline_, &QTimer::timeout, this, [this] {
+            timedOut_ = true;
+            end();
+        });
+        connect(&quiet_, &QTimer::timeout, this, &Probe::end);
+        connect(&session_, &TelnetSession::received, this, [this](const QByteArray &data) {
+            screen_.feed(data);
+            answerMs_ = clock_.elapsed();
+            if (firstByteMs_ < 0) {
+                firstByteMs_ = answerMs_;
+            }
+            quiet_.start(kQuietMs);
+        });
+        connect(&screen_, &TerminalScreen::answer, &session_, &TelnetSession::send);
+        connect(&session_, &TelnetSession::stateChanged, this, [this](TelnetSession::State s) {
+            if (s == TelnetSession::State::Connected) {
+                connectMs_ = clock_.elapsed();
+            } else if (s != TelnetSession::State::Connecting) {
+                end();
+            }
+        });
+    }
+
+    const QString &file() const { return file_; }
+    // "host:port" as the limit per host counts it.
+    const QString &hostKey() const { return key_; }
+    bool done() const { return done_; }
+
+    void start() {
+        clock_.start();
+        deadline_.start(timeout_ * 1000);
+        session_.connectToHost(host_, port_, termType_, timeout_);
+        if (session_.state() != TelnetSession::State::Connecting &&
+            session_.state() != TelnetSession::State::Connected) {
+            // Failed at once (no host, a bad port); finished is still sent from the loop.
+            QTimer::singleShot(0, this, &Probe::end);
+        }
+    }
+
+    // Why the file failed, or empty when the host answered.
+    QString failure() const {
+        if (connectMs_ < 0) {
+            return timedOut_ ? QStringLiteral("Unable to connect to %1 - no answer within %2 "
+                                              "seconds")
+                                   .arg(hostPort_)
+                                   .arg(timeout_)
+                             : error_;
+        }
+        if (firstByteMs_ < 0) {
+            return QStringLiteral("connected to %1 in %2 ms, but the host %3")
+                .arg(hostPort_)
+                .arg(connectMs_)
+                .arg(timedOut_ ? QStringLiteral("said nothing within %1 seconds").arg(timeout_)
+                               : QStringLiteral("closed the connection without a word"));
+        }
+        return {};
+    }
+
+    QStringList screenLines() const {
+        QStringList lines;
+        for (int row = 0; row < screen_.rows(); ++row) {
+            lines << screen_.rowText(row);
+        }
+        while (!lines.isEmpty() && lines.last().isEmpty()) {
+            lines.removeLast();
+        }
+        return lines;
+    }
+
+    QString firstLine() const {
+        for (const QString &line : screenLines()) {
+            if (!line.trimmed().isEmpty()) {
+                return line.trimmed();
+            }
+        }
+        return {};
+    }
+
+    QJsonObject json() const {
+        QJsonObject o{
+            {QStringLiteral("file"), file_},
+            {QStringLiteral("host"), hostPort_},
+            {QStringLiteral("reachable"), connectMs_ >= 0},
+            {QStringLiteral("ok"), failure().isEmpty()},
+        };
+        if (!failure().isEmpty()) {
+            o.insert(QStringLiteral("error"), failure());
+        }
+        if (connectMs_ >= 0) {
+            o.insert(QStringLiteral("connectMs"), connectMs_);
+        }
+        if (firstByteMs_ >= 0) {
+            o.insert(QStringLiteral("firstByteMs"), firstByteMs_);
+            o.insert(QStringLiteral("answerMs"), answerMs_);
+            o.insert(QStringLiteral("closedByHost"), closed_);
+            o.insert(QStringLiteral("quiet"), !timedOut_);
+            o.insert(QStringLiteral("firstLine"), firstLine());
+            o.insert(QStringLiteral("screen"), QJsonArray::fromStringList(screenLines()));
+        }
+        return o;
+    }
+
+    // The single file's report: how it went, then the screen between two rules.
+    QString report() const {
+        return QStringLiteral("Connected to %1 in %2 ms; the host's last output came after %3 "
+                              "ms%4.\n----\n%5\n----\n")
+            .arg(Output::terminalSafe(hostPort_))
+            .arg(connectMs_)
+            .arg(answerMs_)
+            .arg(closed_     ? QStringLiteral(", then it closed the connection")
+                 : timedOut_ ? QStringLiteral(" and it was still talking at the time-out")
+                             : QString())
+            .arg(safeLines().join(u'\n'));
+    }
+
+    // One line of a fleet's report.
+    QString line() const {
+        return QStringLiteral("%1: reached %2 in %3 ms, first byte after %4 ms: %5\n")
+            .arg(Output::terminalSafe(file_), Output::terminalSafe(hostPort_))
+            .arg(connectMs_)
+            .arg(firstByteMs_)
+            .arg(Output::terminalSafe(firstLine()));
+    }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    QStringList safeLines() const {
+        QStringList lines = screenLines();
+        for (QString &l : lines) {
+            l = Output::terminalSafe(l);
+        }
+        return lines;
+    }
+
+    void end() {
+        if (done_) {
+            return;
+        }
+        done_ = true;
+        deadline_.stop();
+        quiet_.stop();
+        closed_ = session_.state() == TelnetSession::State::Closed;
+        hostPort_ = session_.hostPort();
+        error_ = session_.errorText();
+        session_.disconnectFromHost();
+        Q_EMIT finished();
+    }
+
+    QString file_;
+    QString host_;
+    QString port_;
+    QByteArray termType_;
+    int timeout_ = 0;
+    QString key_;
+    TelnetSession session_;
+    TerminalScreen screen_;
+    QTimer deadline_;
+    QTimer quiet_;
+    QElapsedTimer clock_;
+    qint64 connectMs_ = -1;
+    qint64 firstByteMs_ = -1;
+    qint64 answerMs_ = -1;
+    bool timedOut_ = false;
+    bool closed_ = false;
+    bool done_ = false;
+    QString hostPort_;
+    QString error_;
+};
+
+struct TestArgs {
+    int timeout = 0; // 0: each file's own
+    int jobs = kDefaultJobs;
+    bool json = false;
+};
+
+std::optional<int> boundedNumber(const QCommandLineParser &parser, const char *name, int low,
+                                 int high) {
+    bool ok = false;
+    const int n = parser.value(QString::fromLatin1(name)).toInt(&ok);
+    return ok && n >= low && n <= high ? std::optional(n) : std::nullopt;
+}
+
 } // namespace
 
 int runTest(const QStringList &args) {
@@ -39,118 +267,132 @@ int runTest(const QStringList &args) {
     if (!parseArguments(parser, "test", args)) {
         return kUsage;
     }
-    if (parser.positionalArguments().size() != 1) {
-        return usageError("test", QStringLiteral("one FILE expected"));
+    if (parser.positionalArguments().isEmpty()) {
+        return usageError("test", QStringLiteral("no file given"));
     }
-    const QString file = parser.positionalArguments().first();
-    int timeout = 0;
+    TestArgs a;
+    a.json = parser.isSet(QStringLiteral("json"));
     if (parser.isSet(QStringLiteral("timeout"))) {
-        bool ok = false;
-        timeout = parser.value(QStringLiteral("timeout")).toInt(&ok);
-        if (!ok || timeout < 1 || timeout > kMaxTimeoutSeconds) {
+        const auto n = boundedNumber(parser, "timeout", 1, kMaxTimeoutSeconds);
+        if (!n) {
             return usageError(
                 "test", QStringLiteral("--timeout takes 1 to %1 seconds").arg(kMaxTimeoutSeconds));
         }
+        a.timeout = *n;
     }
-    QString error;
-    const auto doc = ClientDocument::load(file, &error);
-    if (!doc) {
-        return fail(QStringLiteral("%1: no connection file: %2").arg(file, error));
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        const auto n = boundedNumber(parser, "jobs", 1, kMaxJobs);
+        if (!n) {
+            return usageError("test", QStringLiteral("--jobs takes 1 to %1").arg(kMaxJobs));
+        }
+        a.jobs = *n;
     }
-    if (timeout == 0) {
-        const int own = numberOf(*doc, "sConnectTimeout");
-        timeout = own > 0 ? std::min(own, kMaxTimeoutSeconds) : kDefaultTimeoutSeconds;
+    const FileList list =
+        collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
+    Batch batch(list.files.size(), list.many);
+    for (const QString &line : list.errors) {
+        batch.failedArgument(Output::terminalSafe(line));
     }
 
-    TelnetSession session;
-    TerminalScreen screen(numberOf(*doc, "sNormRows"), numberOf(*doc, "sNormCols"));
+    // Every file in argument order; a file that does not load has no probe.
+    struct Entry {
+        QString file;
+        QString loadError;
+        std::unique_ptr<Probe> probe;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(size_t(list.files.size()));
+    for (const QString &file : list.files) {
+        QString error;
+        const auto doc = ClientDocument::load(file, &error);
+        Entry e{file, {}, nullptr};
+        if (!doc) {
+            e.loadError = QStringLiteral("no connection file: %1").arg(error);
+        } else {
+            int timeout = a.timeout;
+            if (timeout == 0) {
+                const int own = numberOf(*doc, "sConnectTimeout");
+                timeout = own > 0 ? std::min(own, kMaxTimeoutSeconds) : kDefaultTimeoutSeconds;
+            }
+            e.probe = std::make_unique<Probe>(file, *doc, timeout);
+        }
+        entries.push_back(std::move(e));
+    }
+
+    // Results are printed in argument order as soon as all before them are done.
+    qsizetype reachable = 0;
+    size_t printed = 0;
+    const auto printReady = [&] {
+        for (; printed < entries.size(); ++printed) {
+            const Entry &e = entries[printed];
+            if (e.probe && !e.probe->done()) {
+                return;
+            }
+            batch.step();
+            const QString why = e.probe ? e.probe->failure() : e.loadError;
+            if (a.json) {
+                const QJsonObject o = e.probe ? e.probe->json()
+                                              : QJsonObject{{QStringLiteral("file"), e.file},
+                                                            {QStringLiteral("ok"), false},
+                                                            {QStringLiteral("error"), why}};
+                Output::print(terminalSafeJson(o) + u'\n');
+            }
+            if (!why.isEmpty()) {
+                batch.failed(Output::terminalSafe(e.file), Output::terminalSafe(why));
+                continue;
+            }
+            ++reachable;
+            if (!a.json) {
+                Output::print(list.many ? e.probe->line() : e.probe->report());
+            }
+        }
+    };
+
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QTimer quiet;
-    quiet.setSingleShot(true);
-    QElapsedTimer clock;
-    qint64 connectMs = -1;
-    qint64 answerMs = -1;
-    bool timedOut = false;
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        loop.quit();
-    });
-    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&session, &TelnetSession::received, &loop, [&](const QByteArray &data) {
-        screen.feed(data);
-        answerMs = clock.elapsed();
-        quiet.start(kQuietMs);
-    });
-    QObject::connect(&screen, &TerminalScreen::answer, &session, &TelnetSession::send);
-    QObject::connect(&session, &TelnetSession::stateChanged, &loop,
-                     [&](TelnetSession::State state) {
-                         if (state == TelnetSession::State::Connected) {
-                             connectMs = clock.elapsed();
-                         } else if (state != TelnetSession::State::Connecting) {
-                             loop.quit();
-                         }
-                     });
-    clock.start();
-    deadline.start(timeout * 1000);
-    session.connectToHost(textOf(*doc, "sHostName"), textOf(*doc, "sHostPort"),
-                          textOf(*doc, "sHostTermType").toLatin1(), timeout);
-    if (session.state() == TelnetSession::State::Connecting ||
-        session.state() == TelnetSession::State::Connected) {
+    std::deque<Probe *> waiting;
+    QHash<QString, int> perHost;
+    int running = 0;
+    for (Entry &e : entries) {
+        if (e.probe) {
+            waiting.push_back(e.probe.get());
+        }
+    }
+    std::function<void()> startMore = [&] {
+        for (auto it = waiting.begin(); it != waiting.end() && running < a.jobs;) {
+            Probe *p = *it;
+            if (perHost.value(p->hostKey()) >= kPerHostPort) {
+                ++it;
+                continue;
+            }
+            it = waiting.erase(it);
+            ++running;
+            ++perHost[p->hostKey()];
+            // Queued: a probe that fails at once must not restart this walk from inside it.
+            QObject::connect(
+                p, &Probe::finished, &loop,
+                [&, p] {
+                    --running;
+                    --perHost[p->hostKey()];
+                    printReady();
+                    startMore();
+                    if (running == 0 && waiting.empty()) {
+                        loop.quit();
+                    }
+                },
+                Qt::QueuedConnection);
+            p->start();
+        }
+    };
+    printReady();
+    startMore();
+    if (running > 0) {
         loop.exec();
     }
-    const TelnetSession::State state = session.state();
-    const QString hostPort = session.hostPort();
-    session.disconnectFromHost();
-
-    if (connectMs < 0) {
-        return fail(QStringLiteral("%1: %2").arg(
-            file, timedOut ? QStringLiteral("Unable to connect to %1 - no answer within %2 "
-                                            "seconds")
-                                 .arg(hostPort)
-                                 .arg(timeout)
-                           : session.errorText()));
-    }
-    if (answerMs < 0) {
-        return fail(QStringLiteral("%1: connected to %2 in %3 ms, but the host %4")
-                        .arg(file, hostPort)
-                        .arg(connectMs)
-                        .arg(timedOut
-                                 ? QStringLiteral("said nothing within %1 seconds").arg(timeout)
-                                 : QStringLiteral("closed the connection without a word")));
-    }
-    QStringList lines;
-    for (int row = 0; row < screen.rows(); ++row) {
-        lines << screen.rowText(row);
-    }
-    while (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    const bool closed = state == TelnetSession::State::Closed;
-    if (parser.isSet(QStringLiteral("json"))) {
-        Output::printJson(QJsonObject{
-            {QStringLiteral("file"), file},
-            {QStringLiteral("host"), hostPort},
-            {QStringLiteral("connectMs"), connectMs},
-            {QStringLiteral("answerMs"), answerMs},
-            {QStringLiteral("closedByHost"), closed},
-            {QStringLiteral("quiet"), !timedOut},
-            {QStringLiteral("screen"), QJsonArray::fromStringList(lines)},
-        });
-        return kOk;
-    }
-    QString out = QStringLiteral("Connected to %1 in %2 ms; the host's last output came after "
-                                 "%3 ms%4.\n")
-                      .arg(hostPort)
-                      .arg(connectMs)
-                      .arg(answerMs)
-                      .arg(closed     ? QStringLiteral(", then it closed the connection")
-                           : timedOut ? QStringLiteral(" and it was still talking at the time-out")
-                                      : QString());
-    out += QStringLiteral("----\n") + lines.join(u'\n') + QStringLiteral("\n----\n");
-    Output::print(out);
-    return kOk;
+    printReady();
+    return batch.finish(
+        QStringLiteral("%1 of %2 hosts answered").arg(reachable).arg(list.files.size()));
 }
 
 } // namespace zelp::cli
+
+#include "testconnection.moc"

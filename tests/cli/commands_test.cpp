@@ -7,16 +7,20 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -58,8 +62,15 @@ CliResult runCli(const QStringList &args, rlim_t fileSizeLimit = 0, const QStrin
             ::setrlimit(RLIMIT_FSIZE, &rl);
         });
     }
+    // An event loop, not waitForFinished: servers of the test answer meanwhile.
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     process.start(ZELP_CLI, args);
-    if (!process.waitForFinished(60000)) {
+    if (process.waitForStarted()) {
+        loop.exec();
+    }
+    if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
         return {};
@@ -144,7 +155,7 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
     makeConnection(path("a2.ats"), false, {{"sHostName", std::string("a")}});
     put("old.ats", templateResource(kTemplateSafeConnection)
                        .replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2")));
-    const char *usage = "zelpdev2k-cli publish FILE [--html PAGE]";
+    const char *usage = "zelpdev2k-cli publish [--html PAGE]";
     const auto before = snapshot();
     const std::tuple<const char *, int, const char *, const char *> cases[] = {
         {"--help", 0, "help COMMAND", ""},
@@ -180,7 +191,10 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
         {"new --big @m.ats", 2, "", "Unknown option 'big'"},
         {"new @", 1, "", "is not a file"},
         {"publish", 2, "", usage},
-        {"publish @a.ats @b.ats", 2, "", usage},
+        {"publish @a.ats @b.ats --html @x.htm", 2, "", usage},
+        {"publish @a.ats --index", 2, "", usage},
+        {"test --jobs 0 @a.ats", 2, "", "--jobs takes 1 to 256"},
+        {"show --text --json @a.ats", 2, "", "--text goes alone"},
         {"publish @a.ats --web", 2, "", usage},
         {"publish @a.ats --html", 2, "", usage},
         {"publish @missing.ats", 1, "", "/missing.ats: no such file"},
@@ -189,9 +203,9 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
          "/old.ats: not a Velmaris 2000 connection file (root class "
          "{F24D6911-69D1-11D2-AB7F-0040055A85C2})"},
         {"publish @a.ats --gui", 1, "",
-         "zelpdev2k-cli: Unable to generate HTML file - unable to find GUID (GUI)!\n"},
+         "a.ats: Unable to generate HTML file - unable to find GUID (GUI)!\n"},
         {"publish @a.ats --html @a.ats", 1, "",
-         "zelpdev2k-cli: Unable to generate HTML file - the HTML file name is that of the "
+         "a.ats: Unable to generate HTML file - the HTML file name is that of the "
          "connection file!"},
         {"diff @a.ats @a2.ats", 0, "", ""},
         {"diff @a.ats @c.ats", 1, "sHostName: \"a\" | \"\"\n", ""},
@@ -365,7 +379,7 @@ TEST_F(Cli, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
     }
 }
 
-TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
+TEST_F(Cli, TestConnectsToManyHostsAtOnceTwoPerHostAndPrintsNothingAHostCouldAbuse) {
     const QString busybox = QStandardPaths::findExecutable("busybox");
     if (busybox.isEmpty()) {
         GTEST_SKIP() << "busybox is not installed (Debian package busybox-static)";
@@ -374,7 +388,9 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
         QTcpServer server;
         return server.listen(QHostAddress::LocalHost) ? server.serverPort() : quint16(0);
     };
-    put("login.sh", "#!/bin/sh\nprintf 'ZELP FLEET TEST HOST\\r\\nready> '\nsleep 5\n");
+    // A host that tries to set the title and the clipboard, colours its banner and sends C1.
+    put("login.sh", "#!/bin/sh\nprintf '\\033]0;PWNED\\007\\033]52;c;ZXZpbA==\\007\\033[31m"
+                    "ZELP FLEET TEST HOST\\302\\233\\r\\nready> '\nsleep 5\n");
     QFile::setPermissions(path("login.sh"), QFile::ReadOwner | QFile::ExeOwner);
     const quint16 port = freePort();
     QProcess telnetd;
@@ -391,18 +407,68 @@ TEST_F(Cli, TestConnectsToARealTelnetServerAndReportsFailuresInOneLine) {
         GTEST_SKIP() << "busybox telnetd could not be started: "
                      << telnetd.readAllStandardError().toStdString();
     }
-    const std::tuple<const char *, quint16, int, const char *, const char *> cases[] = {
-        {"127.0.0.1", port, 0, "ZELP FLEET TEST HOST\nready>", ""},
-        {"127.0.0.1", freePort(), 1, "", "connection refused"},
-        {"no-such-host.invalid", 23, 1, "", "host not found"},
+    // A host that accepts and says nothing, counting the connections it holds at once.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    // Held ones are asked first whether they are gone: a close may wait behind the next one.
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    size_t most = 0;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket *s = silent.nextPendingConnection()) {
+            std::erase_if(held, [](const auto &h) {
+                h->waitForReadyRead(0);
+                return h->state() != QAbstractSocket::ConnectedState;
+            });
+            held.emplace_back(s);
+            most = std::max(most, held.size());
+        }
+    });
+    const std::tuple<const char *, std::string, quint16, const char *> hosts[] = {
+        // file, host, port, its line
+        {"f1", "127.0.0.1", port, "reached 127.0.0.1:%1 in "},
+        {"f2", "127.0.0.1", port, "first byte after "},
+        {"s1", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
+        {"s2", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
+        {"s3", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
+        {"s4", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
+        {"x1", "127.0.0.1", freePort(), "connection refused"},
+        {"x2", "\x1b]0;PWNED\x07.invalid", 23, "Unable to connect to \\x1b]0;PWNED\\x07.invalid"},
     };
-    for (const auto &[host, hostPort, exitCode, out, err] : cases) {
-        makeConnection(path("t.ats"), false,
-                       {{"sHostName", std::string(host)}, {"sHostPort", std::to_string(hostPort)}});
-        const auto r = check("test --timeout 5 @t.ats", exitCode, out, err);
-        EXPECT_EQ(r.out.startsWith("Connected to 127.0.0.1:"), exitCode == 0);
-        EXPECT_EQ(r.err.count('\n'), exitCode) << r.err.toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("fleet"));
+    for (const auto &[name, host, hostPort, line] : hosts) {
+        makeConnection(path(QStringLiteral("fleet/%1.ats").arg(name)), false,
+                       {{"sHostName", host}, {"sHostPort", std::to_string(hostPort)}});
     }
+    const CliResult r = check("test --timeout 1 @fleet", 1,
+                              "f1.ats: reached 127.0.0.1:", "2 of 8 hosts answered, 6 failed");
+    EXPECT_EQ(r.out.count("ZELP FLEET TEST HOST\\x9b\n"), 2) << r.out.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 7) << r.err.toStdString();
+    EXPECT_EQ(most, 2u);
+    for (const auto &[name, host, hostPort, line] : hosts) {
+        const QByteArray &text = name[0] == 'f' ? r.out : r.err;
+        const qsizetype at = text.indexOf("/" + QByteArray(name) + ".ats: ");
+        const QByteArray shown = text.mid(at, text.indexOf('\n', at) - at);
+        EXPECT_TRUE(at >= 0 &&
+                    shown.contains(QByteArray(line).replace("%1", QByteArray::number(port))))
+            << name << ": " << shown.toStdString();
+    }
+    EXPECT_LT(r.out.indexOf("f1.ats"), r.out.indexOf("f2.ats")); // in the order of the files
+    const auto json = check("test --timeout 1 --json @fleet/f1.ats @fleet/x1.ats", 1,
+                            R"("firstLine":"ZELP FLEET TEST HOST\u009b")", "connection refused");
+    QStringList oks;
+    for (const QByteArray &line : json.out.trimmed().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        oks << QFileInfo(o["file"].toString()).fileName() + ' ' + (o["ok"].toBool() ? "ok" : "no");
+    }
+    EXPECT_EQ(oks, QStringList({"f1.ats ok", "x1.ats no"}));
+    for (const QByteArray &text : {r.out, r.err, json.out}) {
+        for (const char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            EXPECT_FALSE((u < 0x20 && c != '\n') || u == 0x7f || u == 0xc2) << int(u);
+        }
+    }
+    // One file: the whole screen.
+    check("test --timeout 5 @fleet/f1.ats", 0, "----\n\nZELP FLEET TEST HOST\\x9b\nready>", "");
     telnetd.kill();
     telnetd.waitForFinished(5000);
 }
@@ -649,7 +715,7 @@ TEST_F(Cli, PublishWritesThePageBesideItsConnectionOrWhereTold) {
         {"x%ZELP_VBD%.ats", "x%ZELP_VBD%.htm", "Location.Replace \"x%25ZELP_VBD%25.ats\""},
         // No page: one line that names the page that could not be written.
         {"a.ats --html missing/x.htm", "",
-         "zelpdev2k-cli: Unable to write file <dir>/missing/x.htm"},
+         "zelpdev2k-cli: a.ats: Unable to write file <dir>/missing/x.htm"},
     };
     for (const auto &[line, page, holds] : cases) {
         SCOPED_TRACE(line);
@@ -677,6 +743,94 @@ TEST_F(Cli, PublishWritesThePageBesideItsConnectionOrWhereTold) {
         QFile::remove(path(page));
     }
     EXPECT_EQ(bytes("a.ats"), a);
+}
+
+// The links of a page as a browser reads them: chromium's DOM when it is installed, else the
+// page's own text (decoded as a browser would decode the attributes).
+QStringList linksOf(const QString &page, bool browser) {
+    QByteArray html = ReadWholeFile(page);
+    if (browser) {
+        QProcess chromium;
+        chromium.start("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
+                                    QUrl::fromLocalFile(page).toString()});
+        chromium.waitForFinished(60000);
+        html = chromium.readAllStandardOutput();
+    }
+    QStringList links;
+    static const QRegularExpression href(QStringLiteral("<a href=\"([^\"]*)\">"));
+    for (auto it = href.globalMatch(QString::fromUtf8(html)); it.hasNext();) {
+        links << it.next().captured(1).replace("&amp;", "&");
+    }
+    return links;
+}
+
+TEST_F(Cli, PublishManyWritesAnIndexWhoseLinksAllLeadToTheirPages) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub dir"));
+    makeConnection(path("sub dir/\u00fc #1&?.ats"), true,
+                   {{"sSessionTitle", std::string("<a href=\"x\">T</a> & \xe9")},
+                    {"sHostName", std::string("h.example")},
+                    {"sHostPort", std::string("2323")}});
+    check("publish --index @index.htm --recursive @", 0, "/index.htm\n", "4 of 4 pages written");
+    const QByteArray index = bytes("index.htm");
+    EXPECT_TRUE(index.contains("<td>&lt;a href=&quot;x&quot;&gt;T&lt;/a&gt; &amp; \xc3\xa9</td>"
+                               "<td>h.example:2323</td><td>unsafe</td>"))
+        << index.toStdString();
+    EXPECT_TRUE(index.contains("<a href=\"sub%20dir/%C3%BC%20%231%26%3F.htm\">"));
+    const bool browser = !QStandardPaths::findExecutable("chromium").isEmpty();
+    for (const bool viaBrowser : {false, browser}) {
+        const QStringList links = linksOf(path("index.htm"), viaBrowser);
+        EXPECT_EQ(links.size(), 4) << viaBrowser;
+        for (const QString &link : links) {
+            const QUrl target = QUrl::fromLocalFile(path("index.htm")).resolved(QUrl(link));
+            EXPECT_TRUE(QFileInfo(target.toLocalFile()).isFile()) << link.toStdString();
+        }
+    }
+    // A page outside the index's folder could not be reached from a copy of the folder.
+    check("publish --index @sub/index.htm @a.ats", 1, "a.htm", "lies outside the folder");
+    check("publish --index @a.htm @a.ats", 1, "", "the index would replace a launch page");
+    if (!browser) {
+        GTEST_SKIP() << "no browser check of the index: chromium is not installed";
+    }
+}
+
+TEST_F(Cli, ShowTextMakesGitDiffShowTheChangedSetting) {
+    const QString git = QStandardPaths::findExecutable("git");
+    if (git.isEmpty()) {
+        GTEST_SKIP() << "git is not installed";
+    }
+    const auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.setWorkingDirectory(path("repo"));
+        p.start(git, QStringList{"-c", "user.name=t", "-c", "user.email=t@example.invalid"} + args);
+        EXPECT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 0)
+            << args.join(' ').toStdString() << p.readAllStandardError().toStdString();
+        return p.readAllStandardOutput();
+    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir("repo"));
+    run({"init", "-q"});
+    run({"config", "diff.ats.textconv", QStringLiteral("%1 show --text").arg(ZELP_CLI)});
+    put("repo/.gitattributes", "*.ats diff=ats\n");
+    ASSERT_TRUE(QFile::copy(path("b.ats"), path("repo/b.ats")));
+    run({"add", "."});
+    run({"commit", "-qm", "one"});
+    check("set @repo/b.ats sNormRows=30 sHostName=new.example", 0, "", "");
+    run({"commit", "-qam", "two"});
+    const QByteArray diff = run({"diff", "HEAD~1", "HEAD"});
+    EXPECT_TRUE(diff.contains("\n-sNormRows = 43\n+sNormRows = 30\n")) << diff.toStdString();
+    // The same file anywhere gives the same text: sorted, the script in full, no path.
+    ASSERT_TRUE(QFile::copy(path("repo/b.ats"), path("copy.ats")));
+    const CliResult one = check("show --text @repo/b.ats", 0, "\nsNormRows = 30\n", "");
+    QList<QByteArray> names;
+    for (const QByteArray &line : one.out.left(one.out.indexOf("\nscript: ")).split('\n').mid(1)) {
+        names << line.left(line.indexOf(" = "));
+    }
+    EXPECT_GT(names.size(), 100);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(run({"log", "-p", "-1", "--format="}).count("\n+sHostName = \"new.example\"\n"), 1);
+    EXPECT_EQ(check("show --text @copy.ats", 0, "client: unsafe\n", "").out, one.out);
+    EXPECT_TRUE(one.out.contains("script: " + QByteArray::number(defaultScript().size()) +
+                                 " bytes\n" + QByteArray::fromStdString(defaultScript())));
 }
 
 // Real write faults: a file-size limit that cuts writes short, write-protected targets, a full
