@@ -46,7 +46,7 @@ struct CliResult {
 };
 
 // Runs the companion bounded in time. A file-size limit makes writes beyond it fail as on a full
-// disk; without a registry file it sees none.
+// disk (once the companion ignores SIGXFSZ); without a registry file it sees none.
 CliResult runCli(const QStringList &args, rlim_t fileSizeLimit = 0, const QString &cwd = {},
                  const QString &registry = {}) {
     static QTemporaryDir home;
@@ -58,7 +58,8 @@ CliResult runCli(const QStringList &args, rlim_t fileSizeLimit = 0, const QStrin
     process.setWorkingDirectory(cwd);
     if (fileSizeLimit) {
         process.setChildProcessModifier([rl = rlimit{fileSizeLimit, fileSizeLimit}] {
-            ::signal(SIGXFSZ, SIG_IGN);
+            // SIGXFSZ as the shell leaves it: the companion must not die of it.
+            ::signal(SIGXFSZ, SIG_DFL);
             ::setrlimit(RLIMIT_FSIZE, &rl);
         });
     }

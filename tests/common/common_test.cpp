@@ -5,6 +5,7 @@
 #include "common/fileutil.h"
 #include "common/mousepointer.h"
 #include "common/msgboxlayout.h"
+#include "common/replacebatch.h"
 #include "common/strfunc.h"
 #include "common/workfolders.h"
 #include "support/testsupport.h"
@@ -63,6 +64,13 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     EXPECT_TRUE(WriteWholeFile(link, "through", true));
     EXPECT_EQ(read(target), "through");
     EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link stays a link";
+    // A chain of links is followed to its end, by a write and by a move alike.
+    const QString chain = dir.filePath("chain");
+    ASSERT_TRUE(QFile::link(QStringLiteral("link"), chain));
+    EXPECT_TRUE(WriteWholeFile(chain, "chained", true));
+    EXPECT_TRUE(MoveFileOver(writeFile(dir.filePath("moved"), "moved"), chain));
+    EXPECT_EQ(read(target), "moved");
+    EXPECT_TRUE(QFileInfo(chain).isSymLink() && QFileInfo(link).isSymLink());
     EXPECT_TRUE(FileExists(target) && FileExists(dir.path()));
     EXPECT_FALSE(FileExists(dir.filePath("missing")) || FileExists(QString()));
     for (const QString &path : {dir.filePath("missing"), dir.path(), pipe, QString()}) {
@@ -94,6 +102,33 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     }
     EXPECT_EQ(read(target), "v2");
     EXPECT_EQ(read(again), "again");
+}
+
+// Staged replaces land only at commit, each whole; a file changed meanwhile by another writer
+// fails instead of losing that change; what was never committed leaves nothing behind.
+TEST(Files, ABatchReplacesAtCommitAndNeverOverAnotherWritersChange) {
+    QTemporaryDir dir;
+    const QString a = writeFile(dir.filePath("a"), "old a");
+    const QString b = writeFile(dir.filePath("b"), "old b");
+    {
+        ReplaceBatch batch;
+        batch.watch(a);
+        batch.watch(b);
+        EXPECT_TRUE(WriteWholeFile(a, "new a", true));
+        EXPECT_TRUE(WriteWholeFile(b, "new b", true));
+        EXPECT_EQ(read(a), "old a") << "not before the commit";
+        writeFile(b, "another writer's b");
+        const auto outcomes = batch.commit();
+        ASSERT_EQ(outcomes.size(), 2u);
+        EXPECT_TRUE(outcomes[0].ok);
+        EXPECT_FALSE(outcomes[1].ok);
+        EXPECT_TRUE(outcomes[1].error.contains("another program changed it"));
+        EXPECT_EQ(read(a), "new a");
+        EXPECT_EQ(read(b), "another writer's b");
+        EXPECT_TRUE(WriteWholeFile(a, "never committed", true));
+    }
+    EXPECT_EQ(read(a), "new a");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a", "b"}));
 }
 
 TEST(WorkFiles, CounterRunsAcrossCallsAndWraps) {
