@@ -14,6 +14,10 @@ constexpr qint64 kProgressAfterMs = 500;
 constexpr qint64 kProgressEveryMs = 100;
 } // namespace
 
+QString filesWord(qsizetype n) {
+    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
+}
+
 Batch::Batch(qsizetype total, bool many)
     : total_(total), many_(many), terminal_(isatty(STDERR_FILENO) == 1) {
     clock_.start();

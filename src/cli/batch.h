@@ -5,6 +5,9 @@
 
 namespace zelp::cli {
 
+// "1 file", "2 files".
+QString filesWord(qsizetype n);
+
 // Work on a list of files: each failure on a line of its own, a progress counter on a
 // terminal when the work takes a while, a summary at the end when there were many files.
 class Batch {

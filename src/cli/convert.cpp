@@ -1,3 +1,4 @@
+#include "batch.h"
 #include "commands.h"
 #include "convertplan.h"
 #include "documentcommands.h"
@@ -57,10 +58,6 @@ private:
 
 QString oneLine(QString text) {
     return text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-}
-
-QString filesWord(qsizetype n) {
-    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
 }
 
 ConversionReport reportOf(const ConvertJob &job, Result result, const QString &message) {

@@ -210,8 +210,8 @@ int runImport(const QStringList &args) {
         return StopRequest::exitCode();
     }
     const QString would = dryRun ? QStringLiteral("would be ") : QString();
-    return batch.finish(QStringLiteral("%1 files %2created, %3 %2updated, %4 unchanged")
-                            .arg(created)
+    return batch.finish(QStringLiteral("%1 %2created, %3 %2updated, %4 unchanged")
+                            .arg(filesWord(created))
                             .arg(would)
                             .arg(updated)
                             .arg(unchanged));

@@ -82,17 +82,17 @@ int runSet(const QStringList &args) {
         }
     }
     if (StopRequest::requested()) {
-        batch.finish(QStringLiteral("stopped by signal %1 after %2 of %3 files; %4 changed")
+        batch.finish(QStringLiteral("stopped by signal %1 after %2 of %3; %4 changed")
                          .arg(StopRequest::signal())
                          .arg(batch.done())
-                         .arg(list.files.size())
+                         .arg(filesWord(list.files.size()))
                          .arg(changed));
         return StopRequest::exitCode();
     }
     return batch.finish(
-        QStringLiteral("%1 of %2 files %3")
+        QStringLiteral("%1 of %2 %3")
             .arg(changed)
-            .arg(list.files.size())
+            .arg(filesWord(list.files.size()))
             .arg(dryRun ? QStringLiteral("would change") : QStringLiteral("changed")));
 }
 
