@@ -25,7 +25,7 @@ std::optional<QString> askForConnectionFile(FileDialogRequest::Kind kind, const 
     FileDialogRequest request;
     request.kind = kind;
     request.title = QString::fromLatin1(title);
-    request.initialFolder = workFolders().home;
+    request.initialFolder = preparedHomeFolder();
     request.defaultExtension = QStringLiteral("ats");
     request.filter = QString::fromLatin1(filter);
     request.confirmOverwrite = kind == FileDialogRequest::Kind::Save;

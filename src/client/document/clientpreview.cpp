@@ -42,7 +42,10 @@ ClientPreview::ClientPreview(ClientDocument &document, QWidget *parent)
             [this] { controller_.Disconnect(); });
     connect(document_.Settings(), &ClientSettings::edited, this, [this] {
         if (!controller_.isConnected()) {
+            // What the last connection said is about the old settings.
             controller_.apply(paramsOf(document_));
+            controller_.forgetOutcome();
+            reportState();
         }
     });
     connect(&controller_, &PreviewController::stateChanged, this, [this] { reportState(); });
@@ -63,7 +66,11 @@ PreviewParams ClientPreview::paramsOf(const ClientDocument &doc) {
 }
 
 void ClientPreview::reportState() {
-    document_.Settings2()->update(controller_.isConnected(), view_->statusText());
+    QString state = view_->statusText();
+    if (controller_.state() == TelnetSession::State::Connected) {
+        state = QStringLiteral("Connected to %1").arg(controller_.session()->hostPort());
+    }
+    document_.Settings2()->update(controller_.isConnected(), state);
 }
 
 } // namespace zelp

@@ -1,5 +1,7 @@
 #include "settingsdialog.h"
 
+#include "common/msgbox.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -190,6 +192,24 @@ QStringList SettingsDialog::changedNames() const {
         }
     }
     return changed;
+}
+
+void SettingsDialog::accept() {
+    for (const SettingsField &field : fields_) {
+        const QString why = check_ ? check_(field.name, editorValue(field)) : QString();
+        if (!why.isEmpty()) {
+            MessageBox(why, 48);
+            if (QWidget *editor = editors_[field.name]) {
+                editor->setFocus(Qt::OtherFocusReason);
+            }
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+QString SettingsDialog::statusText() const {
+    return status_->text();
 }
 
 void SettingsDialog::setStatusText(const QString &text) {
