@@ -104,6 +104,8 @@ void DesignerCommands::OpenFile(const QString &chosen) {
         workFolders().home = FolderOf(chosen);
         launchPage_.fileName.clear();
         if (openCheck_) {
+            // The conversion question and its dialogs have the topic of converting.
+            MessageHelpScope help(430);
             const std::optional<QString> checked = openCheck_(cycle_.currentFile);
             if (!checked) {
                 cycle_.currentFile.clear();

@@ -27,6 +27,7 @@ int numberOf(const ClientDocument &doc, const char *name) {
 ClientPreview::ClientPreview(ClientDocument &document, QWidget *parent)
     : QWidget(parent), document_(document), view_(new TerminalView), controller_(view_, this) {
     setObjectName(QStringLiteral("clientPreview"));
+    setProperty("helpContextId", 420); // the test connection
     view_->setObjectName(QStringLiteral("terminalView"));
     auto *scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);

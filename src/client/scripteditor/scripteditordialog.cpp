@@ -38,6 +38,7 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
                                        QWidget *parent)
     : QDialog(parent), original_(script1252) {
     setObjectName(QStringLiteral("scriptEditor"));
+    setProperty("helpContextId", 410);
     setWindowTitle(caption);
     setModal(true);
 

@@ -45,6 +45,7 @@ SettingsDialog::SettingsDialog(const QString &caption, std::vector<SettingsField
                                const QVariantMap &values, QWidget *parent)
     : QDialog(parent), fields_(std::move(fields)), initial_(values) {
     setObjectName(QStringLiteral("settingsDialog"));
+    setProperty("helpContextId", 400);
     setWindowTitle(caption);
     setModal(true);
 

@@ -142,6 +142,8 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     ASSERT_TRUE(
         WaitUntil([&] { return view->screen()->rowText(0).contains(QStringLiteral("Welcome")); }));
     EXPECT_TRUE(doc->Settings2()->Connected());
+    EXPECT_TRUE(doc->Settings2()->State().startsWith(QStringLiteral("Connected to 127.0.0.1:")))
+        << doc->Settings2()->State().toStdString();
     EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
     doc->Disconnect();
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
@@ -154,6 +156,10 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     ASSERT_TRUE(WaitUntil([&] { return view->statusText().contains(QStringLiteral("refused")); }));
     EXPECT_TRUE(doc->Settings2()->State().contains(QStringLiteral("refused")));
     EXPECT_TRUE(services.messages.asked.empty());
+    // The error is about the old port: a new one clears it.
+    ASSERT_TRUE(doc->Settings()->setValue("sHostPort", std::string("2323")));
+    EXPECT_EQ(view->statusText(), QStringLiteral("Not connected"));
+    EXPECT_EQ(doc->Settings2()->State(), QStringLiteral("Not connected"));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "client/scripteditor/scripteditordialog.h"
 #include "ui/help/helpcontroller.h"
 #include "ui/help/helpservice.h"
 #include "ui/main/frmmain.h"
@@ -15,6 +16,11 @@
 #include "telnethost.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
 
 #include <QAction>
 #include <QApplication>
@@ -188,6 +194,12 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::Disconnect);
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
+    // A refused connection gives Connect back by itself.
+    const PropertyValue port = *doc->Settings()->value("sHostPort");
+    doc->Settings()->setValue("sHostPort", std::to_string(TelnetHost::freePort()));
+    click(w, Command::Connect);
+    EXPECT_TRUE(waitForState(w, kDocument)) << enabled(w);
+    doc->Settings()->setValue("sHostPort", port);
     // Save with an Internet page and the GUI box ticked.
     onModal("frmSave", [](QDialog *d) {
         clickIn(d, "optHTML1");
@@ -293,6 +305,44 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndCtrlOOpens) {
     files.answers = {connection("keys.ats")};
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(waitForState(w, kDocument)) << "Ctrl+O opens";
+}
+
+// Every key and menu path that the guide names is one the designer or its script editor has.
+TEST_F(FrmMainTest, TheGuidesKeysAndMenuPathsAreThoseOfTheProgram) {
+    FrmMain w(&settings);
+    ScriptEditorDialog editor(QStringLiteral("Script"), "");
+    QStringList keys{QStringLiteral("F1")}, paths; // F1 is the help's own
+    for (QWidget *window : {static_cast<QWidget *>(&w), static_cast<QWidget *>(&editor)}) {
+        for (const QAction *a : window->findChildren<QAction *>()) {
+            for (const QKeySequence &k : a->shortcuts()) {
+                keys << k.toString();
+            }
+        }
+    }
+    for (const QMenu *menu : w.menuBar()->findChildren<QMenu *>()) {
+        for (const QAction *a : menu->actions()) {
+            paths << QString(menu->title() + " > " + a->text()).remove(u'&');
+        }
+    }
+    const QRegularExpression key(
+        QStringLiteral("\\b(?:(?:Ctrl|Shift|Alt)\\+)+[A-Z0-9]\\b|\\bF\\d+\\b")),
+        path(QStringLiteral("\\b(?:File|Tools|Help) > [A-Z][a-z]+(?: [A-Z][a-z]+)?"));
+    const QDir guide(QStringLiteral(ZELP_GUIDE_DIR));
+    int found = 0;
+    for (const QString &name : guide.entryList({QStringLiteral("*.md")})) {
+        QFile file(guide.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto it = key.globalMatch(text); it.hasNext(); ++found) {
+            const QString k = it.next().captured();
+            EXPECT_TRUE(keys.contains(k)) << name.toStdString() << ": " << k.toStdString();
+        }
+        for (auto it = path.globalMatch(text); it.hasNext(); ++found) {
+            const QString p = it.next().captured();
+            EXPECT_TRUE(paths.contains(p)) << name.toStdString() << ": " << p.toStdString();
+        }
+    }
+    EXPECT_GE(found, 10) << "the guide names keys and menu paths";
 }
 
 TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) {
