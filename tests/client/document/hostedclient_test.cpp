@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScrollArea>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace zelp::test {
 namespace {
@@ -136,6 +138,16 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     auto *view = browser.findChild<TerminalView *>(QStringLiteral("terminalView"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->title(), QStringLiteral("Payroll"));
+    // In a preview too small for the screen at its font, a smaller font keeps scroll bars away.
+    auto *preview = browser.findChild<QWidget *>(QStringLiteral("clientPreview"));
+    ASSERT_NE(preview, nullptr);
+    browser.resize(view->sizeHint() * 3 / 4);
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser));
+    auto *scroll = preview->findChild<QScrollArea *>();
+    ASSERT_TRUE(scroll);
+    EXPECT_LE(view->width(), scroll->maximumViewportSize().width());
+    EXPECT_LE(view->height(), scroll->maximumViewportSize().height());
     EXPECT_FALSE(doc->Settings2()->Connected());
 
     doc->Connect();
