@@ -18,10 +18,8 @@ check() {
     COMPREPLY=()
     _zelpdev2k_cli zelpdev2k-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
     local got=" ${COMPREPLY[*]} "
-    if [ "$want" = - ] && [ ${#COMPREPLY[@]} -ne 0 ] || [ "$want" != - ] && [[ $got != *" $want "* ]]; then
-        echo "'$line': wanted '$want', got:$got" >&2
-        failed=1
-    fi
+    [[ $want == - && -z ${COMPREPLY[*]} || $want != - && $got == *" $want "* ]] ||
+        { echo "'$line': wanted '$want', got:$got" >&2; failed=1; }
 }
 check "zelpdev2k-cli he" help
 check "zelpdev2k-cli help se" settings
