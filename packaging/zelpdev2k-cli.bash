@@ -5,7 +5,8 @@ _zelpdev2k_cli() {
 
     local commands
     commands=$(zelpdev2k-cli --help 2>/dev/null | awk '/^Commands:/ {on=1; next} on && /^  [a-z]/ {print $1} on && /^$/ {on=0}')
-    [ -n "$commands" ] || commands="settings new show set export import diff test publish convert help"
+    [ -n "$commands" ] || commands="settings new show set export import diff test publish convert"
+    commands="$commands help"
 
     if [ "$cword" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -20,7 +21,8 @@ _zelpdev2k_cli() {
             return ;;
         --timeout|--jobs) return ;;
         --value)
-            cur=${cur%%=*}
+            # Names only: a value is the user's to type.
+            [[ $cur == *=* ]] && return
             COMPREPLY=($(compgen -S = -W "$(zelpdev2k-cli settings 2>/dev/null | awk 'NR>1 {print $1}')" -- "$cur"))
             compopt -o nospace
             return ;;
@@ -32,7 +34,12 @@ _zelpdev2k_cli() {
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
         return
     fi
-    if [ "$command" = set ] && [[ $cur != */* ]] && [ "$cword" -ge 3 ]; then
+    # "set FILE NAME=VALUE...": names after the file; with --value pairs files and folders.
+    if [ "$command" = set ] && [[ $cur == *=* ]]; then
+        return
+    fi
+    if [ "$command" = set ] && [[ $cur != */* ]] && [ "$cword" -ge 3 ] &&
+        [[ " ${words[*]:2:cword-2} " != *" --value "* ]]; then
         local names
         names=$(zelpdev2k-cli settings 2>/dev/null | awk 'NR>1 {print $1}')
         COMPREPLY=($(compgen -S = -W "$names" -- "$cur"))

@@ -7,7 +7,7 @@ packages=(
     libgsf-1-dev libvterm-dev libcsv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils fonts-dejavu-core
-    scdoc dpkg-dev file lintian desktop-file-utils appstream man-db
+    scdoc dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion
     busybox-static
 )
 missing=()

@@ -13,6 +13,7 @@ for path in ./usr/bin/zelpdev2k ./usr/bin/zelpdev2k-cli \
     ./usr/share/applications/zelpdev2k.desktop ./usr/share/mime/packages/zelpdev2k.xml \
     ./usr/share/metainfo/io.github.zelpdev2k.metainfo.xml \
     ./usr/share/icons/hicolor/48x48/apps/zelpdev2k.png \
+    ./usr/share/icons/hicolor/48x48/mimetypes/application-x-zelpdev2k-connection.png \
     ./usr/share/man/man1/zelpdev2k.1.gz ./usr/share/man/man1/zelpdev2k-cli.1.gz \
     ./usr/share/bash-completion/completions/zelpdev2k-cli ./usr/share/doc/zelpdev2k/copyright; do
     grep -qx "$path" "$scratch/contents" || fail "the package lacks $path"
@@ -22,7 +23,10 @@ dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies were n
 dpkg-deb -x "$deb" "$scratch/root"
 desktop-file-validate "$scratch/root/usr/share/applications/zelpdev2k.desktop"
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/io.github.zelpdev2k.metainfo.xml" >/dev/null
-lintian --fail-on error --suppress-tags no-manual-page "$deb"
+lintian --fail-on error,warning --suppress-tags no-manual-page "$deb"
+dpkg-deb -f "$deb" Description | grep -q ';' && fail "the description holds list separators"
+zcat "$scratch/root/usr/share/doc/zelpdev2k/changelog.gz" | grep -q 'unstable; urgency' ||
+    fail "the changelog lost its semicolons"
 
 cli="$scratch/root/usr/bin/zelpdev2k-cli"
 export HOME="$scratch/home" ZELPDEV2K_REGISTRY="$scratch/none.reg"

@@ -1,7 +1,8 @@
 // Draws the designer's artwork into the folder given as first argument: the eight button
 // pictures at 32 and 48 pixels (cmdNew-32.png, cmdNew-48.png, ...), the background tile
 // 9002.png (402 x 327, seamless), the program icon icon.png (64 x 64) and the same icon for
-// the desktop's theme, hicolor/<n>x<n>/apps/zelpdev2k.png. With a second
+// the desktop's theme, hicolor/<n>x<n>/apps/zelpdev2k.png, and the icon of connection files,
+// hicolor/<n>x<n>/mimetypes/application-x-zelpdev2k-connection.png. With a second
 // argument it also writes a contact sheet of everything on the tile.
 // Build and run:
 //   g++ -std=c++20 -fPIC drawartwork.cpp $(pkg-config --cflags --libs Qt6Gui) -o drawartwork
@@ -392,6 +393,37 @@ QImage programIcon(int side = 64) {
 }
 
 // Roughly how the widget style greys a picture on a disabled button.
+// A connection file: a page with a folded corner carrying the program's icon, so that the
+// file manager tells the files from the program.
+QImage documentIcon(int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double u = side / 16.0, fold = 4 * u;
+    const QRectF page(2.5 * u, 0.5 * u, 11 * u, 15 * u);
+    QPainterPath outline;
+    outline.moveTo(page.topLeft());
+    outline.lineTo(page.right() - fold, page.top());
+    outline.lineTo(page.right(), page.top() + fold);
+    outline.lineTo(page.bottomRight());
+    outline.lineTo(page.bottomLeft());
+    outline.closeSubpath();
+    p.setPen(QPen(QColor(0x70, 0x78, 0x80), std::max(1.0, u / 2)));
+    p.setBrush(QColor(0xfb, 0xfb, 0xf8));
+    p.drawPath(outline);
+    QPainterPath corner;
+    corner.moveTo(page.right() - fold, page.top());
+    corner.lineTo(page.right() - fold, page.top() + fold);
+    corner.lineTo(page.right(), page.top() + fold);
+    p.setBrush(QColor(0xd8, 0xdc, 0xe0));
+    p.drawPath(corner);
+    const int badge = int(std::round(8 * u));
+    p.drawImage(QPointF(page.center().x() - badge / 2.0, page.bottom() - badge - 1.5 * u),
+                programIcon(64).scaled(badge, badge, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return image;
+}
+
 QImage disabled(const QImage &image) {
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < out.height(); ++y) {
@@ -500,6 +532,11 @@ int main(int argc, char **argv) {
         const QString folder = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(side);
         ok = QDir().mkpath(folder) &&
              save(programIcon(side), folder + QStringLiteral("/zelpdev2k.png")) && ok;
+        const QString types = QStringLiteral("%1/hicolor/%2x%2/mimetypes").arg(dir).arg(side);
+        ok = QDir().mkpath(types) &&
+             save(documentIcon(side),
+                  types + QStringLiteral("/application-x-zelpdev2k-connection.png")) &&
+             ok;
     }
     if (argc == 3) {
         ok = save(contactSheet(background), QString::fromLocal8Bit(argv[2])) && ok;

@@ -5,6 +5,7 @@
 #include "common/errhndlr.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -289,7 +290,11 @@ bool RegFileRegistry::mergeFile(const QString &path) {
         }
     }
     if (!content) {
-        logIgnored(path, reason);
+        // A missing file is the usual case of an optional file, not worth a line.
+        const QFileInfo info(path);
+        if (info.exists() || info.isSymLink()) {
+            logIgnored(path, reason);
+        }
         return false;
     }
     bool merged = false;

@@ -45,13 +45,24 @@ std::optional<QString> CorePlatform::personalFolder() const {
     return folder;
 }
 
+bool CorePlatform::isSystemFolder(const QString &folder) const {
+    return zelp::isSystemFolder(folder);
+}
+
 QSize CorePlatform::screenClientArea() const {
     return {};
 }
 
 QString homeFolderFor(const QString &homePathValue, const QString &programFolder,
                       const StartupPlatform &platform) {
-    const QString sessions = programFolder + QStringLiteral("Sessions");
+    // A program folder the user owns keeps the sessions beside the program; an installed
+    // program keeps them in the user's documents folder.
+    QString sessions = programFolder + QStringLiteral("Sessions");
+    if (platform.isSystemFolder(programFolder)) {
+        if (std::optional<QString> personal = platform.personalFolder()) {
+            sessions = withTrailingSeparator(*personal) + QStringLiteral("Sessions");
+        }
+    }
     const QChar sep = folderSeparator();
     const QString value = nativeSeparators(homePathValue);
     const QString probe = (value + sep).left(13);

@@ -20,6 +20,8 @@ public:
     virtual std::optional<QString> personalFolder() const = 0;
     // Client area of a full-screen window on the primary screen, in pixels.
     virtual QSize screenClientArea() const = 0;
+    // A read-only folder or one of the system's: no place for the user's files.
+    virtual bool isSystemFolder(const QString &folder) const = 0;
 };
 
 // The platform as QtCore sees it; it knows no screen.
@@ -29,6 +31,7 @@ public:
     QString executableFolder() const override;
     std::optional<QString> personalFolder() const override;
     QSize screenClientArea() const override;
+    bool isSystemFolder(const QString &folder) const override;
 };
 
 enum class StartMode { User = 0, Automation = 1 };

@@ -25,9 +25,11 @@ std::optional<PropertyValue> valueFor(const std::string &name, const QString &te
         return std::nullopt;
     }
     auto value = parseValue(def->type, bytes);
-    if (!value) {
+    const char *refused = value ? SettingsSchema::refusal(name, *value) : typeName(def->type);
+    if (refused) {
         *error = QStringLiteral("\"%1\" is no %2 value for %3")
-                     .arg(text, QString::fromLatin1(typeName(def->type)), Ansi::toUnicode(name));
+                     .arg(text, QString::fromLatin1(refused), Ansi::toUnicode(name));
+        return std::nullopt;
     }
     return value;
 }

@@ -319,6 +319,11 @@ int runCommandLine(const QStringList &args) {
             put(stdout, helpText(nullptr));
             return kOk;
         }
+        if (rest.size() == 2 && rest.at(1) == QLatin1String("help")) {
+            put(stdout, QStringLiteral("usage:\n  zelpdev2k-cli help [COMMAND]\n\nShow the "
+                                       "commands, or the usage and options of one.\n"));
+            return kOk;
+        }
         const Command *c = rest.size() == 2 ? findCommand(rest.at(1)) : nullptr;
         if (!c) {
             put(stderr,

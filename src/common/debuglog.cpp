@@ -23,12 +23,8 @@ QString stateFolder() {
 QString debugLogPath() {
     const QString name = QString::fromStdString(AppInfo::executableName()) + QStringLiteral(".log");
     const QString program = workFolders().program;
-    // An installed program keeps no log among the system's programs, even where root could
-    // write there.
-    const bool installed = program.startsWith(QStringLiteral("/usr/")) ||
-                           program.startsWith(QStringLiteral("/opt/")) ||
-                           program == QStringLiteral("/bin/");
-    if (!program.isEmpty() && !installed && QFileInfo(program).isWritable()) {
+    // An installed program keeps no log among the system's programs.
+    if (!program.isEmpty() && !isSystemFolder(program)) {
         return program + name;
     }
     return stateFolder() + name;
@@ -37,6 +33,11 @@ QString debugLogPath() {
 void DebugLog(const std::string &text) {
     const QString path = debugLogPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // The log keeps its last megabyte or two: a full one moves aside to ".1".
+    if (QFileInfo(path).size() >= kLogRotateBytes) {
+        QFile::remove(path + QStringLiteral(".1"));
+        QFile::rename(path, path + QStringLiteral(".1"));
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         raiseError(ErrNum::PathFileAccess, "Path/File access error: " + path.toStdString());

@@ -6,6 +6,9 @@
 
 namespace zelp {
 
+// A log of this size moves aside to a ".1" file before the next line.
+inline constexpr qint64 kLogRotateBytes = 1024 * 1024;
+
 // Appends text and CR LF to the error log; throws RuntimeError when the log cannot be written.
 void DebugLog(const std::string &text);
 

@@ -18,6 +18,23 @@ MessageBoxService *messageBoxService() {
     return g_service;
 }
 
+namespace {
+constexpr int kMessagesTopic = 450;
+int g_messageHelp = kMessagesTopic;
+} // namespace
+
+MessageHelpScope::MessageHelpScope(int context) : previous_(g_messageHelp) {
+    g_messageHelp = context;
+}
+
+MessageHelpScope::~MessageHelpScope() {
+    g_messageHelp = previous_;
+}
+
+int MessageHelpScope::current() {
+    return g_messageHelp;
+}
+
 int16_t MessageBox(const QString &text, int16_t style) {
     Guarded guard("zelpdev", "MessageBox");
     return guard.value(

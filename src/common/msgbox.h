@@ -22,4 +22,18 @@ MessageBoxService *messageBoxService();
 // check box).
 int16_t MessageBox(const QString &text, int16_t style);
 
+// The help topic of the message boxes shown while it lives (a question with a topic of its
+// own, such as the conversion of a 97 file); without one the topic of messages.
+class MessageHelpScope {
+public:
+    explicit MessageHelpScope(int context);
+    ~MessageHelpScope();
+    MessageHelpScope(const MessageHelpScope &) = delete;
+    MessageHelpScope &operator=(const MessageHelpScope &) = delete;
+    static int current();
+
+private:
+    int previous_;
+};
+
 } // namespace zelp

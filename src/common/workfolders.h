@@ -13,4 +13,11 @@ struct WorkFolders {
 
 WorkFolders &workFolders();
 
+// True for a folder the user cannot or should not write into: one that is read-only, or a
+// folder of the system's installed programs (/usr, /opt, /bin), even where root could write.
+bool isSystemFolder(const QString &folder);
+
+// The home folder, made when it does not exist yet, so that a file dialog can start there.
+QString preparedHomeFolder();
+
 } // namespace zelp

@@ -25,7 +25,7 @@ std::optional<QString> askForConnectionFile(FileDialogRequest::Kind kind, const 
     FileDialogRequest request;
     request.kind = kind;
     request.title = QString::fromLatin1(title);
-    request.initialFolder = workFolders().home;
+    request.initialFolder = preparedHomeFolder();
     request.defaultExtension = QStringLiteral("ats");
     request.filter = QString::fromLatin1(filter);
     request.confirmOverwrite = kind == FileDialogRequest::Kind::Save;
@@ -104,6 +104,8 @@ void DesignerCommands::OpenFile(const QString &chosen) {
         workFolders().home = FolderOf(chosen);
         launchPage_.fileName.clear();
         if (openCheck_) {
+            // The conversion question and its dialogs have the topic of converting.
+            MessageHelpScope help(430);
             const std::optional<QString> checked = openCheck_(cycle_.currentFile);
             if (!checked) {
                 cycle_.currentFile.clear();

@@ -3,6 +3,8 @@
 #include "common/mousepointer.h"
 #include "common/msgbox.h"
 
+#include <QFileInfo>
+
 namespace zelp {
 
 namespace {
@@ -10,6 +12,14 @@ const QString kBlank = QStringLiteral("about:blank");
 constexpr int16_t kErrorStyle = 49;
 constexpr int16_t kQuestionStyle = 52; // Yes/No with the exclamation mark
 constexpr int16_t kYes = 6;
+
+// A file that is not there is named; one that is there but unreadable may be corrupt.
+QString loadErrorFor(const QString &path) {
+    if (!path.isEmpty() && !QFileInfo::exists(path)) {
+        return QString::fromLatin1(CycleMessages::kMissingFile).arg(path);
+    }
+    return QString::fromLatin1(CycleMessages::kLoadError);
+}
 } // namespace
 
 DocumentCycle::DocumentCycle(HostBrowser &browser, HostWindow &window,
@@ -50,11 +60,18 @@ void DocumentCycle::LoadComplete() {
         browser_.Stop();
         browser_.Navigate(kBlank);
         enterState(CommandState::NoDocument);
-        MessageBox(QString::fromLatin1(CycleMessages::kLoadError), kErrorStyle);
+        MessageBox(loadErrorFor(pendingPath), kErrorStyle);
         window_.UpdateCaption();
         return;
     }
     document_ = doc;
+    // Connect and Disconnect follow the test connection: one that fails or ends by itself
+    // gives Connect back.
+    QObject::connect(doc->Settings2(), &SessionInfo::updated, &connections_, [this, doc] {
+        if (document_ == doc && !loading && !saving) {
+            setConnected(doc->Settings2()->Connected());
+        }
+    });
     window_.ShowPreview();
     if (newFile && defaultScript_) {
         doc->setScript(defaultScript_());
@@ -149,7 +166,7 @@ void DocumentCycle::watchdogTick() {
         if (browser_.LocationURL().compare(pendingPath, Qt::CaseInsensitive) == 0) {
             LoadComplete();
         } else {
-            failed(QString::fromLatin1(CycleMessages::kLoadError));
+            failed(loadErrorFor(pendingPath));
         }
     } else if (saving) {
         saving = false;

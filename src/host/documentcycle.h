@@ -89,11 +89,14 @@ private:
     std::function<std::string()> defaultScript_;
     std::function<std::optional<QString>()> chooseOtherName_;
     QPointer<ClientDocument> document_;
+    QObject connections_; // ends the document's connections to the cycle with the cycle
 };
 
 namespace CycleMessages {
 inline constexpr const char *kLoadError =
     "Error loading Velmaris Internet configuration file. File may be corrupt!";
+inline constexpr const char *kMissingFile =
+    "Error loading Velmaris Internet configuration file %1: the file does not exist.";
 inline constexpr const char *kSaveError =
     "Error saving Velmaris Internet configuration file. File may be corrupt!";
 inline constexpr const char *kSaveFailed = "Unable to save the connection file %1:\r\n%2\r\n\r\nDo "

@@ -20,18 +20,9 @@
 
 #include <memory>
 
-int main(int argc, char *argv[]) {
-    zelp::Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zelpdev2k"));
-    zelp::AppInfo::setExecutableName("zelpdev2k");
-    zelp::installQtLogHandler();
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(zelp::AppInfo::versionMajor())
-                                            .arg(zelp::AppInfo::versionMinor())
-                                            .arg(zelp::AppInfo::versionRevision()));
+namespace {
 
-    // A file on the command line is what a double-click on a connection file gives.
-    QCommandLineParser parser;
+void describe(QCommandLineParser &parser) {
     parser.setApplicationDescription(
         QStringLiteral("Designs, tests and publishes Velmaris 2000 connection files."));
     parser.addHelpOption();
@@ -39,6 +30,44 @@ int main(int argc, char *argv[]) {
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A connection file to open."),
                                  QStringLiteral("[FILE]"));
+}
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("zelpdev2k"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(zelp::AppInfo::versionMajor())
+                                                .arg(zelp::AppInfo::versionMinor())
+                                                .arg(zelp::AppInfo::versionRevision()));
+}
+
+// --help and --version need no display: they are answered before the GUI exists.
+void answerWithoutDisplay(int argc, char *argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    QCommandLineParser parser;
+    describe(parser);
+    parser.parse(args);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
+        QCoreApplication core(argc, argv);
+        nameApplication();
+        parser.process(core); // prints and exits 0
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    answerWithoutDisplay(argc, argv);
+    zelp::Application app(argc, argv);
+    nameApplication();
+    zelp::AppInfo::setExecutableName("zelpdev2k");
+    zelp::installQtLogHandler();
+
+    // A file on the command line is what a double-click on a connection file gives.
+    QCommandLineParser parser;
+    describe(parser);
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
         parser.showHelp(2);

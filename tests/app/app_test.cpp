@@ -91,12 +91,12 @@ TEST(RegFile, StandardFilesRefuseWhatIsNoSmallRegularFileAndLogWhy) {
         {fifo, "not a regular file"},
         {scope.dir.path(), "not a regular file"},
         {big, "larger than 16777216 bytes"},
-        {scope.dir.filePath("missing.reg"), "No such file"},
+        {scope.dir.filePath("missing.reg"), nullptr}, // an optional file: no line
         {bad, "not a registry export file"},
     };
     for (const auto &[path, reason] : cases) {
         EXPECT_FALSE(RegFileRegistry().mergeFile(path)) << path.toStdString();
-        EXPECT_TRUE(scope.log().contains(path + " ignored: " + reason))
+        EXPECT_EQ(scope.log().contains(path + " ignored: " + (reason ? reason : "")), !!reason)
             << scope.log().toStdString();
     }
     // The user's file overrides the built-in one, which registers the bundled clients only;
@@ -140,6 +140,8 @@ struct FakePlatform : StartupPlatform {
     QString executableFolder() const override { return executable; }
     std::optional<QString> personalFolder() const override { return personal; }
     QSize screenClientArea() const override { return screen; }
+    bool system = false;
+    bool isSystemFolder(const QString &) const override { return system; }
 };
 
 // A registry holding one HomePath value (none when value is null).
@@ -181,6 +183,20 @@ TEST(StartUp, HomeFolderFromRegistryAndAWarningToUsersOfSmallScreensOnly) {
         ASSERT_EQ(scope.messages.asked.size(), warns ? 1u : 0u);
         EXPECT_TRUE(!warns || (scope.messages.asked[0].style == 48 &&
                                scope.messages.asked[0].text == kSmallScreenWarning));
+    }
+    // An installed program keeps the sessions in the documents folder when there is one.
+    FakePlatform installed;
+    installed.system = true;
+    installed.personal = docs;
+    EXPECT_EQ(homeFolderFor("/usr/bin/Sessions/", "/usr/bin/", installed), docs + "/Sessions");
+    installed.personal = std::nullopt;
+    EXPECT_EQ(homeFolderFor("", "/usr/bin/", installed), QStringLiteral("/usr/bin/Sessions"));
+    ServiceScope scope;
+    for (const auto &[folder, system] :
+         {std::pair(QStringLiteral("/usr/bin/"), true),
+          std::pair(QStringLiteral("/opt/zelp"), true),
+          std::pair(scope.dir.path() + "/missing", true), std::pair(scope.dir.path(), false)}) {
+        EXPECT_EQ(isSystemFolder(folder), system) << folder.toStdString();
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -359,6 +360,14 @@ TEST_F(ErrorHandlerTest, ForeignExceptionsNoDialogAndNoLogStillGiveAChoice) {
     EXPECT_EQ(ErrorHandler(error, "zelpdev", "GetIniDir"), ChoiceIgnore) << "no log";
     EXPECT_THROW(DebugLog("x"), RuntimeError);
     qunsetenv("XDG_STATE_HOME");
+}
+
+TEST(DebugLog, AFullLogMovesAsideSoThatTheLogStaysSmall) {
+    ServiceScope scope;
+    DebugLog(std::string(kLogRotateBytes, 'a'));
+    DebugLog("after");
+    EXPECT_EQ(scope.log(), QStringLiteral("after\r\n"));
+    EXPECT_EQ(QFileInfo(debugLogPath() + ".1").size(), kLogRotateBytes + 2);
 }
 
 using namespace Msg;

@@ -156,12 +156,14 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
     const struct {
         const char *what; // the file holds a connection; the browser reaches it; says so at
         bool connection, arrives, notifies, otherCase, hosted; // 1999 ms; in other letters
+        bool missing = false; // no file at all, not even one that is no connection
     } cases[] = {
         {"notification at 1999 ms", true, true, true, false, true},
         {"silent load found by the watchdog", true, true, false, false, true},
         {"location in other letters", true, true, false, true, true},
         {"nothing within 2000 ms", true, false, false, false, false},
         {"a file that is no connection", false, true, true, false, false},
+        {"a file that does not exist", false, true, true, false, false, true},
     };
     int n = 0;
     for (const auto &c : cases) {
@@ -170,7 +172,7 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
         browser.hosted.reset();
         const std::string name = "Conn" + std::to_string(++n) + ".ats";
         const QString f = c.connection ? file(name) : path(name);
-        ASSERT_TRUE(c.connection || WriteWholeFile(f, "plain text", true));
+        ASSERT_TRUE(c.connection || c.missing || WriteWholeFile(f, "plain text", true));
         load(f);
         if (c.arrives) {
             browser.arrive();
@@ -185,7 +187,8 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
         EXPECT_EQ(cycle.document() != nullptr, c.hosted);
         EXPECT_EQ(enabled(), c.hosted ? kDocument : kNoDocument);
         EXPECT_EQ(preview, c.hosted);
-        EXPECT_EQ(said(), c.hosted ? QString() : kLoadError);
+        const QString missing = "49 " + QLatin1String(CycleMessages::kMissingFile).arg(f) + u'\n';
+        EXPECT_EQ(said(), c.hosted ? QString() : c.missing ? missing : kLoadError);
         if (!c.hosted) {
             // A file that loads but is no connection is forgotten; one that never came is kept.
             EXPECT_EQ(cycle.currentFile, c.connection ? f : QString());

@@ -206,4 +206,28 @@ const std::vector<std::string> &groups() {
     return list;
 }
 
+const char *refusal(std::string_view name, const PropertyValue &value) {
+    if (name != "sHostPort" || !std::holds_alternative<std::string>(value)) {
+        return nullptr;
+    }
+    std::string_view text = std::get<std::string>(value);
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (text.empty()) {
+        return nullptr;
+    }
+    long port = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || port > 65535) {
+            return "port";
+        }
+        port = port * 10 + (c - '0');
+    }
+    return port >= 1 && port <= 65535 ? nullptr : "port";
+}
+
 } // namespace zelp::SettingsSchema

@@ -33,6 +33,11 @@ const std::vector<SettingDef> &all();
 // setting of the keys group. nullopt for an unknown name.
 std::optional<SettingDef> find(std::string_view name);
 
+// What a setting's value must be beyond its type ("port"), when the value is not that;
+// nullptr when the value may be stored. A host port is empty (the telnet port 23) or a
+// number from 1 to 65535.
+const char *refusal(std::string_view name, const PropertyValue &value);
+
 // The groups in dialog order.
 const std::vector<std::string> &groups();
 

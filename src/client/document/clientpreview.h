@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QScrollArea;
+
 namespace zelp {
 
 class ClientDocument;
@@ -21,11 +23,18 @@ public:
     // The preview's parameters from the document's settings.
     static PreviewParams paramsOf(const ClientDocument &document);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void reportState();
+    // The largest font up to the chosen size at which the whole screen fits the preview,
+    // so that no scroll bar shows where there is room for the screen at a smaller size.
+    void fitToRoom();
 
     ClientDocument &document_;
     TerminalView *view_;
+    QScrollArea *scroll_;
     PreviewController controller_;
 };
 

@@ -4,6 +4,8 @@
 #include "scriptfindbar.h"
 #include "scripthighlighter.h"
 
+#include "common/msgbox.h"
+
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFontMetricsF>
@@ -36,6 +38,7 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
                                        QWidget *parent)
     : QDialog(parent), original_(script1252) {
     setObjectName(QStringLiteral("scriptEditor"));
+    setProperty("helpContextId", 410);
     setWindowTitle(caption);
     setModal(true);
 
@@ -65,7 +68,8 @@ ScriptEditorDialog::ScriptEditorDialog(const QString &caption, const std::string
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Cancel says what to do with the edits; Escape and the close box ask.
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(QDialog::Rejected); });
     // Return types a new line in the script, so OK needs a key of its own.
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *okKey = new QShortcut(QKeySequence(Qt::CTRL | key), this);
@@ -97,7 +101,8 @@ void ScriptEditorDialog::createMenu() {
     const Item items[] = {
         {"MNU_EditUndo", tr("&Undo"), QKeySequence::keyBindings(QKeySequence::Undo), nullptr,
          &QPlainTextEdit::undo},
-        {"MNU_EditRedo", tr("&Redo"), QKeySequence::keyBindings(QKeySequence::Redo), nullptr,
+        {"MNU_EditRedo", tr("&Redo"),
+         withKey(QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y)), nullptr,
          &QPlainTextEdit::redo},
         {nullptr, {}, {}, nullptr, nullptr},
         {"MNU_EditCut", tr("Cu&t"), QKeySequence::keyBindings(QKeySequence::Cut), nullptr,
@@ -161,7 +166,20 @@ std::string ScriptEditorDialog::script() const {
 }
 
 bool ScriptEditorDialog::changed() const {
-    return result() == QDialog::Accepted && editorText() != initialText_;
+    return result() == QDialog::Accepted && edited();
+}
+
+void ScriptEditorDialog::reject() {
+    if (!edited()) {
+        done(QDialog::Rejected);
+        return;
+    }
+    const int16_t answer = MessageBox(tr("Do you want to keep your changes to the script?"), 35);
+    if (answer == 6) {
+        accept();
+    } else if (answer == 7) {
+        done(QDialog::Rejected);
+    }
 }
 
 void ScriptEditorDialog::openFind() {

@@ -35,6 +35,8 @@ public:
     bool changed() const;
 
 public Q_SLOTS:
+    // Escape and the close box: a changed script is not dropped without a question.
+    void reject() override;
     void openFind();
     void findNext();
     void findPrevious();
@@ -46,6 +48,7 @@ private:
     void createMenu();
     void find(SearchDirection direction);
     QString editorText() const;
+    bool edited() const { return editorText() != initialText_; }
 
     std::string original_;
     ScriptLineEnd lineEnd_;

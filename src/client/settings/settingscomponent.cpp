@@ -69,8 +69,20 @@ void SettingsDialogComponent::ShowSettings(ClientSettings *settings, QObject *,
         values.insert(name, toVariant(*settings->value(def.name)));
     }
     SettingsDialog dialog(caption, std::move(fields), values, owner);
+    dialog.setValueCheck([](const QString &name, const QVariant &value) {
+        const std::string key = Ansi::fromUnicode(name);
+        const auto def = SettingsSchema::find(key);
+        const char *refused =
+            def ? SettingsSchema::refusal(key, fromVariant(def->type, value)) : nullptr;
+        return refused ? QStringLiteral("\"%1\" is no %2 value for %3")
+                             .arg(value.toString(), QString::fromLatin1(refused), name)
+                       : QString();
+    });
     if (settings2) {
+        // The line follows the test connection while the dialog is open.
         dialog.setStatusText(settings2->State());
+        QObject::connect(settings2, &SessionInfo::updated, &dialog,
+                         [&dialog, settings2] { dialog.setStatusText(settings2->State()); });
     }
     if (dialog.exec() != QDialog::Accepted) {
         return;

@@ -1,5 +1,7 @@
 #include "settingsdialog.h"
 
+#include "common/msgbox.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -43,6 +45,7 @@ SettingsDialog::SettingsDialog(const QString &caption, std::vector<SettingsField
                                const QVariantMap &values, QWidget *parent)
     : QDialog(parent), fields_(std::move(fields)), initial_(values) {
     setObjectName(QStringLiteral("settingsDialog"));
+    setProperty("helpContextId", 400);
     setWindowTitle(caption);
     setModal(true);
 
@@ -190,6 +193,24 @@ QStringList SettingsDialog::changedNames() const {
         }
     }
     return changed;
+}
+
+void SettingsDialog::accept() {
+    for (const SettingsField &field : fields_) {
+        const QString why = check_ ? check_(field.name, editorValue(field)) : QString();
+        if (!why.isEmpty()) {
+            MessageBox(why, 48);
+            if (QWidget *editor = editors_[field.name]) {
+                editor->setFocus(Qt::OtherFocusReason);
+            }
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+QString SettingsDialog::statusText() const {
+    return status_->text();
 }
 
 void SettingsDialog::setStatusText(const QString &text) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QVariantMap>
 
+#include <functional>
 #include <map>
 
 class QLabel;
@@ -26,6 +27,14 @@ public:
     QStringList changedNames() const;
     // A line under the pages, for the state of the running session.
     void setStatusText(const QString &text);
+    QString statusText() const;
+
+    // Why a value cannot be kept (empty when it can); OK asks it of every field.
+    using ValueCheck = std::function<QString(const QString &name, const QVariant &value)>;
+    void setValueCheck(ValueCheck check) { check_ = std::move(check); }
+
+public Q_SLOTS:
+    void accept() override;
 
 private:
     QWidget *createEditor(const SettingsField &field, const QVariant &value, QWidget *parent);
@@ -35,6 +44,7 @@ private:
     QVariantMap initial_;
     std::map<QString, QWidget *> editors_;
     QLabel *status_ = nullptr;
+    ValueCheck check_;
 };
 
 } // namespace zelp

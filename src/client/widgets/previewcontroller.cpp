@@ -50,6 +50,12 @@ void PreviewController::Disconnect() {
     session_.disconnectFromHost();
 }
 
+void PreviewController::forgetOutcome() {
+    if (view_ && !isConnected()) {
+        view_->setStatusText(SessionTexts::NotConnected());
+    }
+}
+
 bool PreviewController::isConnected() const {
     const TelnetSession::State state = session_.state();
     return state == TelnetSession::State::Connecting || state == TelnetSession::State::Connected;

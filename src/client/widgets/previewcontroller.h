@@ -35,6 +35,8 @@ public:
     // Applies the parameters, clears the screen and connects; a running session ends first.
     void Connect(const PreviewParams &params);
     void Disconnect();
+    // Shows "Not connected" instead of how the last session ended; nothing while one runs.
+    void forgetOutcome();
 
     TelnetSession::State state() const { return session_.state(); }
     bool isConnected() const;

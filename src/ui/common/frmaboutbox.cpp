@@ -5,6 +5,7 @@
 #include "common/aboutboxlayout.h"
 #include "common/appinfo.h"
 #include "common/errhndlr.h"
+#include "ui/help/helptopics.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -36,6 +37,7 @@ FrmAboutBox::FrmAboutBox(QWidget *parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAboutBox"));
+    setProperty(Help::kContextProperty, 440);
     // No title: Qt would put the program's name in an empty one.
     setWindowTitle(QStringLiteral(" "));
     setModal(true);

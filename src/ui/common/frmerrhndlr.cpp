@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include "ui/help/helptopics.h"
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -40,6 +41,7 @@ FrmErrHndlr::FrmErrHndlr(QWidget *parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmErrHndlr"));
+    setProperty(Help::kContextProperty, 460);
     setWindowTitle(caption());
     setModal(true);
 

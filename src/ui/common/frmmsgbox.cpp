@@ -5,6 +5,8 @@
 
 #include "common/errhndlr.h"
 #include "common/mousepointer.h"
+#include "common/msgbox.h"
+#include "ui/help/helptopics.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -204,6 +206,7 @@ int16_t FrmMsgBox::showMessage(const QString &text, int16_t style, QWidget *owne
     Guarded guard("msgbox", "ShowMessage");
     guard.step([&] {
         style_ = style;
+        setProperty(Help::kContextProperty, MessageHelpScope::current());
         applyLayout(text, style);
     });
     guard.step([&] {

@@ -199,7 +199,7 @@ void FrmSave::browse() {
         FileDialogRequest request;
         request.kind = FileDialogRequest::Kind::Save;
         request.title = QStringLiteral("New Velmaris Internet HTML File");
-        request.initialFolder = workFolders().home;
+        request.initialFolder = preparedHomeFolder();
         request.fileName = txHTMLFileName_->text();
         request.defaultExtension = QStringLiteral("htm");
         request.filter =

@@ -6,13 +6,18 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zelp {
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmHelp"));
+    setProperty(Help::kContextProperty, 470);
     setWindowTitle(QStringLiteral("Velmaris 2000 Internet Edition Help"));
     // Help left open must not keep the program alive after the main window has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -37,6 +42,8 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(buttons);
     layout->addWidget(m_browser);
     resize(520, 560);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     m_back->setEnabled(false);
     m_forward->setEnabled(false);
@@ -70,10 +77,45 @@ QString HelpWindow::currentTitle() const {
     return m_browser->documentTitle();
 }
 
+QPoint HelpWindow::placeBeside(const QRect &owner, const QSize &frame, const QRect &screen) {
+    int x = owner.right() + 1;
+    if (x + frame.width() > screen.right() + 1) {
+        x = owner.left() - frame.width();
+    }
+    if (x < screen.left()) {
+        x = screen.right() + 1 - frame.width();
+    }
+    x = std::max(screen.left(), x);
+    const int y = std::clamp(owner.top(), screen.top(),
+                             std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+    return {x, y};
+}
+
+void HelpWindow::placeBesideOwner(QWidget *owner) {
+    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    // The frame is known only for a window that has been shown; the owner's stands in.
+    const QSize margins = owner ? owner->frameGeometry().size() - owner->size() : QSize();
+    QSize inner = size().boundedTo(area.size() - margins);
+    resize(inner);
+    const QRect ownerFrame = owner ? owner->frameGeometry() : QRect(area.topLeft(), QSize(0, 0));
+    move(placeBeside(ownerFrame, inner + margins, area));
+}
+
 void HelpWindow::present(const QUrl &url) {
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner || owner == this) {
+        owner = QApplication::activeWindow() == this ? nullptr : QApplication::activeWindow();
+    }
     followModal();
     if (m_browser->source() != url) {
         m_browser->setSource(url);
+    }
+    if (!isVisible()) {
+        placeBesideOwner(owner);
     }
     show();
     raise();
@@ -91,9 +133,9 @@ void HelpWindow::followModal() {
     if (!modal) {
         return;
     }
-    const QRect frame = geometry();
+    const QPoint at = pos();
     setParent(modal, Qt::Window);
-    setGeometry(frame);
+    move(at);
     m_modal = modal;
     modal->installEventFilter(this);
 }
@@ -105,9 +147,9 @@ void HelpWindow::leaveModal() {
     m_modal->removeEventFilter(this);
     m_modal = nullptr;
     const bool visible = isVisible();
-    const QRect frame = geometry();
+    const QPoint at = pos();
     setParent(nullptr, Qt::Window);
-    setGeometry(frame);
+    move(at);
     if (visible) {
         show();
     }

@@ -22,6 +22,10 @@ public:
     void showTopic(int context) override;
     void showContents() override;
 
+    // Where a window of that outer size goes: right of its owner, else left of it, else
+    // over its right edge; always inside the screen's available area.
+    static QPoint placeBeside(const QRect &owner, const QSize &frame, const QRect &screen);
+
     QUrl currentSource() const;
     QString currentTitle() const;
 
@@ -30,6 +34,7 @@ protected:
 
 private:
     void present(const QUrl &url);
+    void placeBesideOwner(QWidget *owner);
     void followModal();
     void leaveModal();
 

@@ -47,11 +47,11 @@ struct CommandRow {
 
 // One row per command: its button in the column and its menu item.
 const CommandRow kCommands[kCommandCount] = {
-    {Command::New, "cmdNew", 120, "Create new connection", 301, "MNU_FileNew", "&New", "", 311,
-     &DesignerCommands::New},
+    {Command::New, "cmdNew", 120, "Create new connection", 301, "MNU_FileNew", "&New", "Ctrl+N",
+     311, &DesignerCommands::New},
     {Command::Open, "cmdOpen", 891, "Open existing connection file", 302, "MNU_FileOpen", "&Open",
      "Ctrl+O", 312, &DesignerCommands::Open},
-    {Command::Close, "cmdClose", 1662, "Close", 303, "MNU_FileClose", "&Close", "", 313,
+    {Command::Close, "cmdClose", 1662, "Close", 303, "MNU_FileClose", "&Close", "Ctrl+W", 313,
      &DesignerCommands::Close},
     {Command::Save, "cmdSave", 2433, "Save connection file", 304, "MNU_FileSave", "&Save", "Ctrl+S",
      314, &DesignerCommands::Save},

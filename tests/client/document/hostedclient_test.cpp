@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScrollArea>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace zelp::test {
 namespace {
@@ -136,12 +138,24 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     auto *view = browser.findChild<TerminalView *>(QStringLiteral("terminalView"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->title(), QStringLiteral("Payroll"));
+    // In a preview too small for the screen at its font, a smaller font keeps scroll bars away.
+    auto *preview = browser.findChild<QWidget *>(QStringLiteral("clientPreview"));
+    ASSERT_NE(preview, nullptr);
+    browser.resize(view->sizeHint() * 3 / 4);
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser));
+    auto *scroll = preview->findChild<QScrollArea *>();
+    ASSERT_TRUE(scroll);
+    EXPECT_LE(view->width(), scroll->maximumViewportSize().width());
+    EXPECT_LE(view->height(), scroll->maximumViewportSize().height());
     EXPECT_FALSE(doc->Settings2()->Connected());
 
     doc->Connect();
     ASSERT_TRUE(
         WaitUntil([&] { return view->screen()->rowText(0).contains(QStringLiteral("Welcome")); }));
     EXPECT_TRUE(doc->Settings2()->Connected());
+    EXPECT_TRUE(doc->Settings2()->State().startsWith(QStringLiteral("Connected to 127.0.0.1:")))
+        << doc->Settings2()->State().toStdString();
     EXPECT_TRUE(WaitUntil([&] { return host.terminalType() == "VT220"; }));
     doc->Disconnect();
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
@@ -154,6 +168,10 @@ TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     ASSERT_TRUE(WaitUntil([&] { return view->statusText().contains(QStringLiteral("refused")); }));
     EXPECT_TRUE(doc->Settings2()->State().contains(QStringLiteral("refused")));
     EXPECT_TRUE(services.messages.asked.empty());
+    // The error is about the old port: a new one clears it.
+    ASSERT_TRUE(doc->Settings()->setValue("sHostPort", std::string("2323")));
+    EXPECT_EQ(view->statusText(), QStringLiteral("Not connected"));
+    EXPECT_EQ(doc->Settings2()->State(), QStringLiteral("Not connected"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "client/scripteditor/editorfont.h"
 #include "client/scripteditor/scripteditordialog.h"
 
+#include "support/testsupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -41,7 +43,7 @@ runEditor(const std::string &script,
             act(dialog, editor);
         }
         if (dialog->isVisible()) {
-            dialog->reject();
+            dialog->done(QDialog::Rejected);
         }
     });
     const auto result = ScriptEditorDialog::edit(nullptr, QStringLiteral("Script Editor"), script);
@@ -97,18 +99,29 @@ TEST(ScriptEditorDialog, OnlyARealEditIsAChangeAndLineEndsStay) {
         {kScript, [](Editor e) { keyAtStart(e, Qt::Key_Return, Qt::ShiftModifier); }, "cmdOK",
          "\r\n" + kScript},
         {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "cmdCancel", std::nullopt},
-        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "Escape", std::nullopt},
+        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "Escape", kScript + "Dim x"},
+        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "EscapeNo", std::nullopt},
+        {kScript, [](Editor e) { typeAtEnd(e, "Dim x"); }, "closeBox", kScript + "Dim x"},
+        {kScript, [](Editor) {}, "closeBox", std::nullopt},
         {kScript, [](Editor e) { typeAtEnd(e, "'\b"); }, "cmdOK", std::nullopt},
         {lf, [](Editor e) { typeAtEnd(e, "'x"); }, "cmdOK", lf + "'x"},
         {nul, [](Editor e) { typeAtEnd(e, "c"); }, "cmdOK", nul + "c"},
     };
     for (const auto &[script, edit, close, expected] : cases) {
+        // Escape and the close box ask about an edited script: Yes keeps it, No drops it.
+        test::ServiceScope services;
+        const std::string how = close;
+        services.messages.answers = {int16_t(how == "EscapeNo" ? 7 : 6)};
         const auto result = runEditor(script, [&](ScriptEditorDialog *dialog, Editor editor) {
             edit(editor);
-            close == std::string("Escape") ? QTest::keyClick(dialog, Qt::Key_Escape)
-                                           : click(dialog, close);
+            how.starts_with("Escape") ? QTest::keyClick(dialog, Qt::Key_Escape)
+            : how == "closeBox"       ? void(dialog->close())
+                                      : click(dialog, close);
         });
         EXPECT_EQ(result, expected) << close << " " << testing::PrintToString(expected);
+        const bool edits = how != "closeBox" || expected;
+        const bool asks = edits && (how.starts_with("Escape") || how == "closeBox");
+        EXPECT_EQ(services.messages.asked.size(), asks ? 1u : 0u) << how;
     }
     // Mixed line ends are not rewritten unless the user edits the text.
     const std::string mixed = "a\r\nb\nc\xA0";

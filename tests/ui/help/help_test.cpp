@@ -47,9 +47,9 @@ QStringList linksOf(const QString &path) {
 
 TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
     // Every help context the windows, buttons, menu items and dialog controls carry.
-    const int contexts[] = {100, 101, 102, 103, 200, 201, 202, 203, 204, 205, 206, 207,
-                            208, 209, 300, 301, 302, 303, 304, 305, 306, 307, 308, 310,
-                            311, 312, 313, 314, 315, 320, 321, 322, 323, 324};
+    const int contexts[] = {100, 101, 102, 103, 200, 201, 202, 203, 204, 205, 206, 207, 208, 209,
+                            300, 301, 302, 303, 304, 305, 306, 307, 308, 310, 311, 312, 313, 314,
+                            315, 320, 321, 322, 323, 324, 400, 410, 420, 430, 440, 450, 460, 470};
     const QStringList fromContents = linksOf(Help::contentsPath());
     QStringList links = fromContents;
     for (int context : contexts) {
@@ -70,6 +70,25 @@ TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
         EXPECT_EQ(Help::topicUrl(context), kContents) << context;
     }
     EXPECT_EQ(Help::contentsUrl(), kContents);
+}
+
+TEST(HelpWindow, OpensBesideItsOwnerAndOnTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QSize frame(540, 600);
+    const struct {
+        QRect owner;
+        QPoint expected;
+    } cases[] = {
+        {{100, 100, 600, 400}, {700, 100}}, // room on the right
+        {{700, 50, 560, 400}, {160, 50}},   // none on the right: on the left
+        {{0, 0, 1280, 1000}, {740, 0}},     // none either side: over the right edge
+        {{300, 800, 400, 200}, {700, 424}}, // low owner: the window stays on the screen
+        {{-50, -30, 200, 100}, {150, 0}},   // an owner partly off the screen
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(HelpWindow::placeBeside(c.owner, frame, screen), c.expected)
+            << c.owner.x() << "," << c.owner.y();
+    }
 }
 
 TEST(HelpLookup, OnlyPositiveWholeNumbersCount) {

@@ -1,3 +1,4 @@
+#include "client/scripteditor/scripteditordialog.h"
 #include "ui/help/helpcontroller.h"
 #include "ui/help/helpservice.h"
 #include "ui/main/frmmain.h"
@@ -21,7 +22,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -188,6 +191,12 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     click(w, Command::Disconnect);
     EXPECT_EQ(enabled(w), kDocument);
     EXPECT_TRUE(WaitUntil([&] { return host.clientGone(); }));
+    // A refused connection gives Connect back by itself.
+    const PropertyValue port = *doc->Settings()->value("sHostPort");
+    doc->Settings()->setValue("sHostPort", std::to_string(TelnetHost::freePort()));
+    click(w, Command::Connect);
+    EXPECT_TRUE(waitForState(w, kDocument)) << enabled(w);
+    doc->Settings()->setValue("sHostPort", port);
     // Save with an Internet page and the GUI box ticked.
     onModal("frmSave", [](QDialog *d) {
         clickIn(d, "optHTML1");
@@ -293,6 +302,38 @@ TEST_F(FrmMainTest, F1ShowsTheTopicOfTheFocusedButtonAndCtrlOOpens) {
     files.answers = {connection("keys.ats")};
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(waitForState(w, kDocument)) << "Ctrl+O opens";
+}
+
+// Every key and menu path that the guide names is one the designer or its script editor has.
+TEST_F(FrmMainTest, TheGuidesKeysAndMenuPathsAreThoseOfTheProgram) {
+    FrmMain w(&settings);
+    ScriptEditorDialog editor(QStringLiteral("Script"), "");
+    QStringList known{QStringLiteral("F1")}; // the help's own key
+    for (const QAction *a : w.findChildren<QAction *>() + editor.findChildren<QAction *>()) {
+        for (const QKeySequence &k : a->shortcuts()) {
+            known << k.toString();
+        }
+        for (const QObject *m : a->associatedObjects()) {
+            if (const auto *menu = qobject_cast<const QMenu *>(m)) {
+                known << QString(menu->title() + " > " + a->text()).remove(u'&');
+            }
+        }
+    }
+    const QRegularExpression named(
+        QStringLiteral("\\b(?:(?:Ctrl|Shift|Alt)\\+)+[A-Z0-9]\\b|\\bF\\d+\\b|\\b(?:File|Tools|Help)"
+                       " > [A-Z][a-z]+(?: [A-Z][a-z]+)?"));
+    const QDir guide(QStringLiteral(ZELP_GUIDE_DIR));
+    int found = 0;
+    for (const QString &name : guide.entryList({QStringLiteral("*.md")})) {
+        QFile file(guide.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        for (auto it = named.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();
+             ++found) {
+            const QString k = it.next().captured();
+            EXPECT_TRUE(known.contains(k)) << name.toStdString() << ": " << k.toStdString();
+        }
+    }
+    EXPECT_GE(found, 10) << "the guide names keys and menu paths";
 }
 
 TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) {
