@@ -20,6 +20,8 @@ constexpr char kCan = '\x18';
 constexpr char kSub = '\x1a';
 // No control string we answer has more intermediate and final bytes than this.
 constexpr qsizetype kMaxDcsCommand = 4;
+// A longer control sequence is no sequence any host means; it is dropped whole.
+constexpr qsizetype kMaxCsi = 64;
 
 int clampSize(int value, int fallback, int maximum) {
     return value <= 0 ? fallback : std::min(value, maximum);
@@ -117,6 +119,7 @@ void TerminalScreen::reset() {
     pendingUtf8_.clear();
     dcs_ = Dcs::None;
     dcsCommand_.clear();
+    csi_.clear();
     cursorVisible_ = true;
     dirty_ = false;
     Q_EMIT changed();
@@ -148,6 +151,8 @@ void TerminalScreen::feed(QByteArrayView bytes) {
 // Device control strings are taken out before libvterm sees them: its answer to a status
 // request (DECRQSS) reads past the request, and it does nothing with any other. A status
 // request is answered "not valid" here, so that a host waiting for the answer goes on.
+// A repeat request (REP, CSI n b) with nothing before it to repeat sends libvterm into an
+// endless loop; hosts of VT terminals never send one, so it is dropped.
 void TerminalScreen::writeSlice(QByteArrayView utf8) {
     QByteArray out;
     out.reserve(utf8.size());
@@ -181,12 +186,36 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
             if (c == 'P') {
                 dcs_ = Dcs::Header;
                 dcsCommand_.clear();
+            } else if (c == '[') {
+                dcs_ = Dcs::Csi;
+                csi_ = "\x1b[";
             } else {
                 out.append(kEsc);
                 if (c != kEsc) {
                     out.append(c);
                     dcs_ = Dcs::None;
                 }
+            }
+            break;
+        case Dcs::Csi:
+            if (c == kEsc || c == kCan || c == kSub) {
+                // Ends the sequence unfinished; libvterm drops it.
+                dcs_ = c == kEsc ? Dcs::Escape : Dcs::None;
+                if (c != kEsc) {
+                    out.append(c);
+                }
+            } else if (uchar(c) < 0x20) {
+                out.append(c); // a control inside a sequence takes effect at once
+            } else if (uchar(c) >= 0x40 && uchar(c) <= 0x7e) {
+                csi_.append(c);
+                const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
+                                                             [](char b) { return b < 0x30; });
+                if (!repeat && csi_.size() <= kMaxCsi) {
+                    out.append(csi_);
+                }
+                dcs_ = Dcs::None;
+            } else if (csi_.size() <= kMaxCsi) {
+                csi_.append(c);
             }
             break;
         case Dcs::Header:

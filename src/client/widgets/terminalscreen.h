@@ -59,8 +59,8 @@ public:
     }
     bool isSingleByte() const { return singleByte_; }
 
-    // Any amount at once: libvterm gets it in bounded slices, and device control strings
-    // (status requests among them) never reach it.
+    // Any amount at once: libvterm gets it in bounded slices, and neither device control
+    // strings (status requests among them) nor repeat requests reach it.
     void feed(QByteArrayView bytes);
 
     // An empty cell outside the screen.
@@ -84,8 +84,8 @@ Q_SIGNALS:
 private:
     friend struct TerminalScreenCallbacks;
 
-    // Where the filter of device control strings stands; it spans feeds.
-    enum class Dcs : quint8 { None, Escape, Header, Body, BodyEscape };
+    // Where the filter of what libvterm must not see stands; it spans feeds.
+    enum class Dcs : quint8 { None, Escape, Csi, Header, Body, BodyEscape };
 
     void writeSlice(QByteArrayView utf8);
     void endDcs(bool terminated);
@@ -103,6 +103,8 @@ private:
     // The intermediate and final bytes of the control string being dropped, "$q" for a
     // status request; no longer than a few bytes.
     QByteArray dcsCommand_;
+    // A control sequence held back until its final byte says whether libvterm may have it.
+    QByteArray csi_;
     QByteArray *capture_ = nullptr;
 };
 
