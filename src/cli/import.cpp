@@ -174,7 +174,7 @@ int runImport(const QStringList &args) {
         } else if (dryRun) {
             Output::print(
                 QStringLiteral("%1: %2 (%3 client)\n")
-                    .arg(t.path,
+                    .arg(Output::terminalSafe(t.path),
                          isNew ? QStringLiteral("new file") : QStringLiteral("existing file"),
                          Output::kindName(!unsafe)) +
                 describeChanges(t.path, changes));

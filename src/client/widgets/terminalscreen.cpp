@@ -22,6 +22,8 @@ constexpr char kSub = '\x1a';
 constexpr qsizetype kMaxDcsCommand = 4;
 // A longer control sequence is no sequence any host means; it is dropped whole.
 constexpr qsizetype kMaxCsi = 64;
+// libvterm keeps 16 arguments of a sequence; more run past its array.
+constexpr qsizetype kMaxCsiSeparators = 15;
 
 int clampSize(int value, int fallback, int maximum) {
     return value <= 0 ? fallback : std::min(value, maximum);
@@ -152,7 +154,8 @@ void TerminalScreen::feed(QByteArrayView bytes) {
 // request (DECRQSS) reads past the request, and it does nothing with any other. A status
 // request is answered "not valid" here, so that a host waiting for the answer goes on.
 // A repeat request (REP, CSI n b) with nothing before it to repeat sends libvterm into an
-// endless loop; hosts of VT terminals never send one, so it is dropped.
+// endless loop; hosts of VT terminals never send one, so it is dropped, and so is a
+// sequence with more arguments than libvterm has room for.
 void TerminalScreen::writeSlice(QByteArrayView utf8) {
     QByteArray out;
     out.reserve(utf8.size());
@@ -210,7 +213,8 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
                 csi_.append(c);
                 const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
                                                              [](char b) { return b < 0x30; });
-                if (!repeat && csi_.size() <= kMaxCsi) {
+                const bool tooMany = csi_.count(';') + csi_.count(':') > kMaxCsiSeparators;
+                if (!repeat && !tooMany && csi_.size() <= kMaxCsi) {
                     out.append(csi_);
                 }
                 dcs_ = Dcs::None;
