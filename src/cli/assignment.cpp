@@ -86,7 +86,7 @@ QString describeChanges(const QString &file, const std::vector<Change> &changes)
         const bool same = typeOf(c.before) == typeOf(c.after) && sameValue(c.before, c.after);
         out +=
             QStringLiteral("%1: %2 %3 -> %4%5\n")
-                .arg(file, Ansi::toUnicode(c.name), Output::display(c.before),
+                .arg(Output::terminalSafe(file), Ansi::toUnicode(c.name), Output::display(c.before),
                      Output::display(c.after), same ? QStringLiteral(" (unchanged)") : QString());
     }
     return out;

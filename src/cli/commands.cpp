@@ -2,6 +2,7 @@
 #include "documentcommands.h"
 #include "fleetcommands.h"
 
+#include "output.h"
 #include "publish.h"
 
 #include "common/appinfo.h"
@@ -211,7 +212,9 @@ const Command *findCommand(const QString &name) {
 }
 
 int fail(const QString &message) {
-    put(stderr, QStringLiteral("zelpdev2k-cli: %1\n").arg(message));
+    // Messages name files and quote what files and hosts hold: one line, nothing for the
+    // terminal to obey.
+    put(stderr, QStringLiteral("zelpdev2k-cli: %1\n").arg(Output::terminalSafe(message)));
     return kFailed;
 }
 

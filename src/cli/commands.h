@@ -33,7 +33,7 @@ const std::vector<Command> &commands();
 // The command of that name, or nullptr.
 const Command *findCommand(const QString &name);
 
-// Prints "zelpdev2k-cli: <message>" on stderr and returns kFailed.
+// Prints "zelpdev2k-cli: <message>" on stderr, made terminal-safe, and returns kFailed.
 int fail(const QString &message);
 // Prints "zelpdev2k-cli <command>: <message>" and the command's usage line on stderr and
 // returns kUsage.

@@ -4,6 +4,7 @@
 
 #include <csv.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace zelp::cli::CsvTable {
@@ -74,7 +75,37 @@ struct ParserFree {
     }
 };
 
+// Where the text starts after its leading single quotes; that it starts a formula there.
+qsizetype afterQuotes(const QString &text) {
+    qsizetype at = 0;
+    while (at < text.size() && text[at] == u'\'') {
+        ++at;
+    }
+    return at;
+}
+
+bool startsFormula(const QString &text, qsizetype at) {
+    return at < text.size() && QStringView(u"=+-@\t\r").contains(text[at]);
+}
+
+bool isNegativeNumber(const QString &text) {
+    return text.size() > 1 && text[0] == u'-' && text[1].isDigit() &&
+           std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.isDigit() || QStringView(u".eE+-").contains(c); });
+}
+
 } // namespace
+
+QString guard(const QString &text) {
+    const qsizetype at = afterQuotes(text);
+    const bool guarded = startsFormula(text, at) && (at > 0 || !isNegativeNumber(text));
+    return guarded ? u'\'' + text : text;
+}
+
+QString unguard(const QString &text) {
+    const qsizetype at = afterQuotes(text);
+    return at > 0 && startsFormula(text, at) ? text.mid(1) : text;
+}
 
 std::optional<std::vector<CsvRow>> read(QByteArrayView bytes, QString *error) {
     if (bytes.size() > kMaxBytes) {

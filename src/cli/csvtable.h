@@ -34,6 +34,13 @@ std::optional<std::vector<CsvRow>> read(QByteArrayView bytes, QString *error);
 // text (as opposed to nullopt) is written as "".
 QByteArray row(const std::vector<CsvCell> &cells);
 
+// A text that a spreadsheet would take for a formula (=, +, -, @, tab or CR first) with a
+// single quote before it, as OWASP has it, and so is one that already has quotes before
+// such a character; negative numbers stay as they are. unguard takes one quote off again,
+// so that unguard(guard(text)) is always the text.
+QString guard(const QString &text);
+QString unguard(const QString &text);
+
 } // namespace CsvTable
 
 } // namespace zelp::cli

@@ -92,7 +92,8 @@ int runDiff(const QStringList &args) {
                                     {QStringLiteral("a"), jsonOrNull(va)},
                                     {QStringLiteral("b"), jsonOrNull(vb)}});
         text += QStringLiteral("%1: %2 | %3\n")
-                    .arg(Ansi::toUnicode(name), displayOrNone(va), displayOrNone(vb));
+                    .arg(Output::terminalSafe(Ansi::toUnicode(name)), displayOrNone(va),
+                         displayOrNone(vb));
     }
     const QString kindA = Output::kindName(docs[0]->SafeMode());
     const QString kindB = Output::kindName(docs[1]->SafeMode());
@@ -116,7 +117,8 @@ int runDiff(const QStringList &args) {
         return kOk; // like diff, nothing to say
     }
     QString out = QStringLiteral("--- %1 (%2 client)\n+++ %3 (%4 client)\n")
-                      .arg(files.at(0), kindA, files.at(1), kindB);
+                      .arg(Output::terminalSafe(files.at(0)), kindA,
+                           Output::terminalSafe(files.at(1)), kindB);
     if (kindA != kindB) {
         out += QStringLiteral("client: %1 | %2\n").arg(kindA, kindB);
     }

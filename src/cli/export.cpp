@@ -96,10 +96,12 @@ int runExport(const QStringList &args) {
     }
     QByteArray sheet = CsvTable::row(heading);
     for (const Loaded &l : loaded) {
-        std::vector<CsvCell> cells{l.name, Output::kindName(l.doc->SafeMode())};
+        // No cell of the sheet is a formula to a spreadsheet; import takes the guard off.
+        std::vector<CsvCell> cells{CsvTable::guard(l.name), Output::kindName(l.doc->SafeMode())};
         for (const std::string &name : columns) {
             // An empty text is written as "", which an import reads as an empty text.
-            cells.emplace_back(Ansi::toUnicode(formatValue(*l.doc->Settings()->value(name))));
+            cells.emplace_back(
+                CsvTable::guard(Ansi::toUnicode(formatValue(*l.doc->Settings()->value(name)))));
         }
         sheet += CsvTable::row(cells);
     }

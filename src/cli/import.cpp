@@ -70,7 +70,7 @@ void tellImported(const QString &path, const QString &action, bool isNew, bool u
                                       {QStringLiteral("written"), differs && !dryRun}});
     } else if (dryRun) {
         Output::print(QStringLiteral("%1: %2 (%3 client)\n")
-                          .arg(path,
+                          .arg(Output::terminalSafe(path),
                                isNew ? QStringLiteral("new file") : QStringLiteral("existing file"),
                                Output::kindName(!unsafe)) +
                       describeChanges(path, changes));

@@ -17,14 +17,36 @@ void print(const QString &text) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+namespace {
+
+// JSON escapes C0 controls but leaves DEL and C1 controls (U+0080-U+009F, which terminals
+// obey too) as they are; they can stand only inside strings, so \u00XX keeps the value.
+void printJsonLine(const QByteArray &json) {
+    QByteArray line;
+    line.reserve(json.size() + 1);
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const auto byte = uchar(json[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < json.size() && uchar(json[i + 1]) >= 0x80 &&
+                        uchar(json[i + 1]) <= 0x9F;
+        if (byte == 0x7F || c1) {
+            line += QByteArray("\\u00") + QByteArray::number(c1 ? uchar(json[++i]) : byte, 16);
+        } else {
+            line += char(byte);
+        }
+    }
+    line += '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+}
+
+} // namespace
+
 void printJson(const QJsonObject &object) {
-    print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
+    printJsonLine(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
 void printJson(const QJsonValue &value) {
     if (value.isArray()) {
-        print(QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)) +
-              u'\n');
+        printJsonLine(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
     } else {
         printJson(value.toObject());
     }

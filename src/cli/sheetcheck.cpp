@@ -3,9 +3,11 @@
 #include "client/core/settingsschema.h"
 #include "common/ansi.h"
 
+#include <QFile>
 #include <QHash>
 
 #include <algorithm>
+#include <climits>
 
 namespace zelp::cli {
 
@@ -39,9 +41,19 @@ QString fileNameProblem(const QString &name) {
             .arg(name);
     }
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f)) {
             return QStringLiteral("the file name has control characters");
         }
+        // A byte order mark at a row's start (two sheets joined) would go into the name.
+        if (c.category() == QChar::Other_Format) {
+            return QStringLiteral("the file name has the invisible character U+%1")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+        }
+    }
+    if (const qsizetype bytes = QFile::encodeName(name).size(); bytes > NAME_MAX) {
+        return QStringLiteral("the file name is %1 bytes long; a file system takes %2")
+            .arg(bytes)
+            .arg(NAME_MAX);
     }
     return {};
 }
@@ -113,7 +125,8 @@ SheetCheck checkSheet(const std::vector<CsvRow> &rows) {
             good = false;
         };
         for (int i = 0; i < int(row.cells.size()); ++i) {
-            const CsvCell &cell = row.cells[size_t(i)];
+            const CsvCell &raw = row.cells[size_t(i)];
+            const CsvCell cell = raw ? CsvCell(CsvTable::unguard(*raw)) : raw;
             if (i == fileColumn) {
                 entry.file = cell.value_or(QString());
                 if (const QString why = fileNameProblem(entry.file); !why.isEmpty()) {

@@ -96,10 +96,11 @@ int runShow(const QStringList &args) {
             });
         } else {
             QString out = shown > 0 ? QStringLiteral("\n") : QString();
-            out += QStringLiteral("%1: %2 client\n").arg(file, kind);
+            out += QStringLiteral("%1: %2 client\n").arg(Output::terminalSafe(file), kind);
             for (const PropertyRecord &r : records) {
                 out += QStringLiteral("%1 = %2\n")
-                           .arg(Ansi::toUnicode(r.name), Output::display(r.value));
+                           .arg(Output::terminalSafe(Ansi::toUnicode(r.name)),
+                                Output::display(r.value));
             }
             if (records.empty()) {
                 out += QStringLiteral("(every setting has its default)\n");

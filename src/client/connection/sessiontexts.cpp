@@ -86,6 +86,10 @@ QString TimedOut(const QString &hostPort, int seconds) {
                                          : tr("no answer within %1 seconds").arg(seconds));
 }
 
+QString NotReading(const QString &hostPort) {
+    return tr("Connection to %1 dropped - the host does not read what is sent to it").arg(hostPort);
+}
+
 QString Ended(const QString &hostPort, QAbstractSocket::SocketError error, const QString &detail) {
     if (error == QAbstractSocket::RemoteHostClosedError) {
         return tr("Connection closed by %1").arg(hostPort);

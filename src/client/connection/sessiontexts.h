@@ -22,6 +22,8 @@ QString ConnectFailed(const QString &hostPort, QAbstractSocket::SocketError erro
                       const QString &detail);
 QString TimedOut(const QString &hostPort, int seconds);
 // Why an established connection ended without being asked to.
+// Why the connection was dropped: the host sends requests but reads none of the answers.
+QString NotReading(const QString &hostPort);
 QString Ended(const QString &hostPort, QAbstractSocket::SocketError error, const QString &detail);
 
 } // namespace zelp::SessionTexts

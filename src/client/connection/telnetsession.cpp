@@ -38,6 +38,7 @@ void TelnetSession::connectToHost(const QString &host, const QString &port,
 
     QTcpSocket *socket = makeSocket_ ? makeSocket_(this) : new QTcpSocket(this);
     socket_ = socket;
+    socket->setReadBufferSize(kMaxRead);
     connect(socket, &QTcpSocket::connected, this, &TelnetSession::onConnected);
     connect(socket, &QTcpSocket::readyRead, this, &TelnetSession::onReadyRead);
     connect(socket, &QTcpSocket::errorOccurred, this, &TelnetSession::onError);
@@ -58,8 +59,20 @@ void TelnetSession::disconnectFromHost() {
 
 void TelnetSession::send(const QByteArray &keys) {
     if (state_ == State::Connected && socket_ && !keys.isEmpty()) {
-        socket_->write(TelnetProtocol::encode(keys));
+        write(TelnetProtocol::encode(keys));
     }
+}
+
+void TelnetSession::write(const QByteArray &bytes) {
+    if (!socket_) {
+        return;
+    }
+    if (socket_->bytesToWrite() + bytes.size() > kMaxUnsent) {
+        dropSocket();
+        setState(State::Failed, SessionTexts::NotReading(hostPort_));
+        return;
+    }
+    socket_->write(bytes);
 }
 
 void TelnetSession::setState(State state, const QString &error) {
@@ -96,10 +109,10 @@ void TelnetSession::onReadyRead() {
     if (!socket_) {
         return;
     }
-    const QByteArray bytes = socket_->readAll();
+    const QByteArray bytes = socket_->read(kMaxRead);
     const TelnetProtocol::Output out = protocol_.feed(bytes);
     if (!out.reply.isEmpty()) {
-        socket_->write(out.reply);
+        write(out.reply);
     }
     if (!out.screen.isEmpty()) {
         Q_EMIT received(out.screen);
@@ -115,6 +128,9 @@ void TelnetSession::onError(QAbstractSocket::SocketError error) {
     if (was == State::Connected) {
         // What the host sent before it went away still belongs on the screen.
         onReadyRead();
+        if (!socket_) {
+            return; // dropped meanwhile, with its own reason
+        }
     }
     dropSocket();
     if (was == State::Connecting) {
@@ -131,6 +147,9 @@ void TelnetSession::onDisconnected() {
         return;
     }
     onReadyRead();
+    if (!socket_) {
+        return;
+    }
     dropSocket();
     setState(State::Closed,
              SessionTexts::Ended(hostPort_, QAbstractSocket::RemoteHostClosedError, {}));

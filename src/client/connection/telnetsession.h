@@ -49,7 +49,13 @@ Q_SIGNALS:
     void stateChanged(zelp::TelnetSession::State state);
 
 private:
+    // The most read from the host at a time, and the most waiting to go to it: a host that
+    // floods the connection is read in steps, one that does not read is dropped.
+    static constexpr qint64 kMaxRead = 64 * 1024;
+    static constexpr qint64 kMaxUnsent = 256 * 1024;
+
     void setState(State state, const QString &error = {});
+    void write(const QByteArray &bytes);
     void dropSocket();
     void onConnected();
     void onReadyRead();

@@ -12,6 +12,19 @@ namespace zelp {
 
 namespace {
 
+// libvterm keeps a run of text on its stack, four bytes a character: one huge write
+// overflows the stack, so it is fed in slices of this many bytes.
+constexpr qsizetype kSliceBytes = 16 * 1024;
+constexpr char kEsc = '\x1b';
+constexpr char kCan = '\x18';
+constexpr char kSub = '\x1a';
+// No control string we answer has more intermediate and final bytes than this.
+constexpr qsizetype kMaxDcsCommand = 4;
+// A longer control sequence is no sequence any host means; it is dropped whole.
+constexpr qsizetype kMaxCsi = 64;
+// libvterm keeps 16 arguments of a sequence; more run past its array.
+constexpr qsizetype kMaxCsiSeparators = 15;
+
 int clampSize(int value, int fallback, int maximum) {
     return value <= 0 ? fallback : std::min(value, maximum);
 }
@@ -106,33 +119,139 @@ void TerminalScreen::resize(int rows, int columns) {
 void TerminalScreen::reset() {
     vterm_screen_reset(screen_, 1);
     pendingUtf8_.clear();
+    dcs_ = Dcs::None;
+    dcsCommand_.clear();
+    csi_.clear();
     cursorVisible_ = true;
     dirty_ = false;
     Q_EMIT changed();
 }
 
 void TerminalScreen::feed(QByteArrayView bytes) {
-    if (bytes.isEmpty()) {
-        return;
-    }
-    if (singleByte_) {
-        // Every byte is a whole character, so a split between feeds needs no care.
-        const QByteArray utf8 = Ansi::toUnicode(bytes.toByteArray()).toUtf8();
-        vterm_input_write(vt_, utf8.data(), size_t(utf8.size()));
-    } else {
+    for (qsizetype at = 0; at < bytes.size(); at += kSliceBytes) {
+        const QByteArrayView piece = bytes.sliced(at, std::min(kSliceBytes, bytes.size() - at));
+        if (singleByte_) {
+            // Every byte is a whole character, so a split between feeds needs no care.
+            writeSlice(Ansi::toUnicode(piece.toByteArray()).toUtf8());
+            continue;
+        }
         // The host's data arrives cut anywhere, also inside a character: hold back a cut
         // character's first bytes until the rest comes.
         const QByteArray joined =
-            pendingUtf8_.isEmpty() ? QByteArray() : pendingUtf8_ + bytes.toByteArray();
-        const QByteArrayView utf8 = pendingUtf8_.isEmpty() ? bytes : QByteArrayView(joined);
+            pendingUtf8_.isEmpty() ? QByteArray() : pendingUtf8_ + piece.toByteArray();
+        const QByteArrayView utf8 = pendingUtf8_.isEmpty() ? piece : QByteArrayView(joined);
         const qsizetype tail = incompleteUtf8Tail(utf8);
-        vterm_input_write(vt_, utf8.data(), size_t(utf8.size() - tail));
+        writeSlice(utf8.first(utf8.size() - tail));
         pendingUtf8_ = utf8.last(tail).toByteArray();
     }
     if (dirty_) {
         dirty_ = false;
         Q_EMIT changed();
     }
+}
+
+// Device control strings are taken out before libvterm sees them: its answer to a status
+// request (DECRQSS) reads past the request, and it does nothing with any other. A status
+// request is answered "not valid" here, so that a host waiting for the answer goes on.
+// A repeat request (REP, CSI n b) with nothing before it to repeat sends libvterm into an
+// endless loop; hosts of VT terminals never send one, so it is dropped, and so is a
+// sequence with more arguments than libvterm has room for.
+void TerminalScreen::writeSlice(QByteArrayView utf8) {
+    QByteArray out;
+    out.reserve(utf8.size());
+    const auto flush = [&] {
+        if (!out.isEmpty()) {
+            vterm_input_write(vt_, out.constData(), size_t(out.size()));
+            out.clear();
+        }
+    };
+    for (const char c : utf8) {
+        if (dcs_ == Dcs::BodyEscape) {
+            const bool terminated = c == '\\';
+            if (terminated && dcsCommand_ == "$q") {
+                flush();
+            }
+            endDcs(terminated);
+            if (terminated) {
+                continue;
+            }
+            dcs_ = Dcs::Escape; // an escape sequence of its own ends the string
+        }
+        switch (dcs_) {
+        case Dcs::None:
+            if (c == kEsc) {
+                dcs_ = Dcs::Escape; // held back until the next byte says what it starts
+            } else {
+                out.append(c);
+            }
+            break;
+        case Dcs::Escape:
+            if (c == 'P') {
+                dcs_ = Dcs::Header;
+                dcsCommand_.clear();
+            } else if (c == '[') {
+                dcs_ = Dcs::Csi;
+                csi_ = "\x1b[";
+            } else {
+                out.append(kEsc);
+                if (c != kEsc) {
+                    out.append(c);
+                    dcs_ = Dcs::None;
+                }
+            }
+            break;
+        case Dcs::Csi:
+            if (c == kEsc || c == kCan || c == kSub) {
+                // Ends the sequence unfinished; libvterm drops it.
+                dcs_ = c == kEsc ? Dcs::Escape : Dcs::None;
+                if (c != kEsc) {
+                    out.append(c);
+                }
+            } else if (uchar(c) < 0x20) {
+                out.append(c); // a control inside a sequence takes effect at once
+            } else if (uchar(c) >= 0x40 && uchar(c) <= 0x7e) {
+                csi_.append(c);
+                const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
+                                                             [](char b) { return b < 0x30; });
+                const bool tooMany = csi_.count(';') + csi_.count(':') > kMaxCsiSeparators;
+                if (!repeat && !tooMany && csi_.size() <= kMaxCsi) {
+                    out.append(csi_);
+                }
+                dcs_ = Dcs::None;
+            } else if (csi_.size() <= kMaxCsi) {
+                csi_.append(c);
+            }
+            break;
+        case Dcs::Header:
+        case Dcs::Body:
+            if (c == kEsc) {
+                dcs_ = Dcs::BodyEscape;
+            } else if (c == kCan || c == kSub) {
+                endDcs(false);
+            } else if (dcs_ == Dcs::Header && uchar(c) >= 0x20 && uchar(c) <= 0x7e &&
+                       (uchar(c) < 0x30 || uchar(c) > 0x3f)) {
+                // Parameters (0x30-0x3F) are passed over; intermediates up to the final byte.
+                if (dcsCommand_.size() < kMaxDcsCommand) {
+                    dcsCommand_.append(c);
+                }
+                if (uchar(c) >= 0x40) {
+                    dcs_ = Dcs::Body;
+                }
+            }
+            break;
+        case Dcs::BodyEscape:
+            break;
+        }
+    }
+    flush();
+}
+
+void TerminalScreen::endDcs(bool terminated) {
+    dcs_ = Dcs::None;
+    if (terminated && dcsCommand_ == "$q") {
+        TerminalScreenCallbacks::output("\x1bP0$r\x1b\\", 7, this);
+    }
+    dcsCommand_.clear();
 }
 
 TerminalCell TerminalScreen::cell(int row, int column) const {

@@ -59,6 +59,8 @@ public:
     }
     bool isSingleByte() const { return singleByte_; }
 
+    // Any amount at once: libvterm gets it in bounded slices, and neither device control
+    // strings (status requests among them) nor repeat requests reach it.
     void feed(QByteArrayView bytes);
 
     // An empty cell outside the screen.
@@ -82,6 +84,12 @@ Q_SIGNALS:
 private:
     friend struct TerminalScreenCallbacks;
 
+    // Where the filter of what libvterm must not see stands; it spans feeds.
+    enum class Dcs : quint8 { None, Escape, Csi, Header, Body, BodyEscape };
+
+    void writeSlice(QByteArrayView utf8);
+    void endDcs(bool terminated);
+
     VTerm *vt_ = nullptr;
     VTermScreen *screen_ = nullptr;
     int rows_ = kDefaultRows;
@@ -91,6 +99,12 @@ private:
     bool singleByte_ = false;
     // The start of a UTF-8 character whose other bytes are still on their way.
     QByteArray pendingUtf8_;
+    Dcs dcs_ = Dcs::None;
+    // The intermediate and final bytes of the control string being dropped, "$q" for a
+    // status request; no longer than a few bytes.
+    QByteArray dcsCommand_;
+    // A control sequence held back until its final byte says whether libvterm may have it.
+    QByteArray csi_;
     QByteArray *capture_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTcpServer>
 
 namespace zelp::test {
 namespace {
@@ -151,6 +152,25 @@ TEST(TelnetSession, SilentHostTimesOut) {
     ASSERT_EQ(states.count(), 2);
     EXPECT_EQ(states[0][0].value<State>(), State::Connecting);
     EXPECT_EQ(states[1][0].value<State>(), State::Failed);
+}
+
+TEST(TelnetSession, AHostThatFloodsWithRequestsButNeverReadsIsDropped) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QByteArray storm;
+    for (int i = 0; i < 1 << 20; ++i) {
+        storm += IAC DO TT IAC DONT TT; // each answered, as the protocol wants
+    }
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket *host = server.nextPendingConnection();
+        host->setReadBufferSize(1);
+        host->write(storm);
+    });
+    TelnetSession session;
+    session.connectToHost("127.0.0.1", QString::number(server.serverPort()), "VT100", 5);
+    EXPECT_TRUE(WaitUntil([&] { return session.state() == TelnetSession::State::Failed; }, 20000));
+    EXPECT_EQ(session.errorText(),
+              SessionTexts::NotReading(SessionTexts::HostPort("127.0.0.1", server.serverPort())));
 }
 
 } // namespace

@@ -123,6 +123,38 @@ TEST(TerminalScreen, SizesResizeSingleByteAnswersAndReset) {
     EXPECT_EQ(screen.encodeKey(Qt::Key_Eacute, {}, QStringLiteral("\u00e9")), "\xe9");
 }
 
+TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
+    const QByteArray request = "\x1bP$q\"p\x1b\\", invalid = "\x1bP0$r\x1b\\";
+    struct Case {
+        const char *name;
+        std::vector<QByteArray> feeds;
+        QString row0;
+        QByteArray answers;
+    };
+    const Case cases[] = {
+        // One read of 4 MiB or more overflowed libvterm's stack.
+        {"huge read", {QByteArray(4 << 20, 'x') + "\x1b[Hok"}, "ok" + QString(78, 'x'), ""},
+        {"status request", {"a" + request + "b"}, "ab", invalid},
+        {"split request", {"a\x1b", "P$", "q\"p\x1b", "\\b\x1b[6n"}, "ab", invalid + "\x1b[1;3R"},
+        {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
+        {"too many arguments", {"\x1b[;" + QByteArray(20, ':') + "[ok"}, "ok", ""},
+        {"others dropped",
+         {"\x1bP1;2|x\x1b\\a\x1bPq\x18"
+          "b\x1bP$q\x1b[6n"},
+         "ab",
+         "\x1b[1;3R"},
+    };
+    for (const Case &c : cases) {
+        TerminalScreen screen;
+        QSignalSpy answers(&screen, &TerminalScreen::answer);
+        for (const QByteArray &feed : c.feeds) {
+            screen.feed(feed);
+        }
+        EXPECT_EQ(screen.rowText(0), c.row0) << c.name;
+        EXPECT_EQ(joined(answers), c.answers) << c.name;
+    }
+}
+
 TEST(TerminalScreen, KeysAsTheTerminalSendsThem) {
     using enum Qt::KeyboardModifier;
     // The modes the host set before the key, the key, its modifiers and text, the bytes.
