@@ -419,8 +419,9 @@ QImage documentIcon(int side) {
     p.setBrush(QColor(0xd8, 0xdc, 0xe0));
     p.drawPath(corner);
     const int badge = int(std::round(8 * u));
-    p.drawImage(QPointF(page.center().x() - badge / 2.0, page.bottom() - badge - 1.5 * u),
-                programIcon(64).scaled(badge, badge, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    p.drawImage(
+        QPointF(page.center().x() - badge / 2.0, page.bottom() - badge - 1.5 * u),
+        programIcon(64).scaled(badge, badge, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return image;
 }
 
