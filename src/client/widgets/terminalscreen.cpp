@@ -90,7 +90,7 @@ struct TerminalScreenCallbacks {
 
 TerminalScreen::TerminalScreen(int rows, int columns, QObject *parent)
     : QObject(parent), rows_(clampSize(rows, kDefaultRows, kMaxRows)),
-      columns_(clampSize(columns, kDefaultColumns, kMaxColumns)) {
+      columns_(std::max(kMinColumns, clampSize(columns, kDefaultColumns, kMaxColumns))) {
     vt_ = vterm_new(rows_, columns_);
     vterm_set_utf8(vt_, 1);
     vterm_output_set_callback(vt_, &TerminalScreenCallbacks::output, this);
@@ -106,7 +106,7 @@ TerminalScreen::~TerminalScreen() {
 
 void TerminalScreen::resize(int rows, int columns) {
     rows = clampSize(rows, kDefaultRows, kMaxRows);
-    columns = clampSize(columns, kDefaultColumns, kMaxColumns);
+    columns = std::max(kMinColumns, clampSize(columns, kDefaultColumns, kMaxColumns));
     if (rows == rows_ && columns == columns_) {
         return;
     }

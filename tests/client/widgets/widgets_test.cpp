@@ -90,7 +90,7 @@ TEST(TerminalScreen, SizesResizeSingleByteAnswersAndReset) {
                             {0, 0, 24, 80},
                             {-5, -1, 24, 80},
                             {1000, 99999, 255, 512},
-                            {1, 1, 1, 1}};
+                            {1, 1, 1, 2}};
     for (const auto &c : cases) {
         TerminalScreen screen(c[0], c[1]), resized;
         resized.resize(c[0], c[1]);
