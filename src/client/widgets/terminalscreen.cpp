@@ -299,16 +299,17 @@ QString TerminalScreen::rowText(int row) const {
     return text;
 }
 
+// libvterm can be talked into a cursor left of the screen; what it says is kept on it.
 int TerminalScreen::cursorRow() const {
     VTermPos pos{};
     vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
-    return pos.row;
+    return std::clamp(pos.row, 0, rows_ - 1);
 }
 
 int TerminalScreen::cursorColumn() const {
     VTermPos pos{};
     vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
-    return pos.col;
+    return std::clamp(pos.col, 0, columns_);
 }
 
 QByteArray TerminalScreen::encodeKey(int key, Qt::KeyboardModifiers modifiers,
