@@ -189,6 +189,8 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
             if (c == 'P') {
                 dcs_ = Dcs::Header;
                 dcsCommand_.clear();
+            } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
+                out.append(c); // takes effect at once; the escape goes on after it
             } else if (c == '[') {
                 dcs_ = Dcs::Csi;
                 csi_ = "\x1b[";
