@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         replied += out.reply.size();
         screen.feed(out.screen);
     }
-    if (replied > input.size() + 64 || answered > 64 * (input.size() + 1) ||
+    if (replied > 2 * input.size() + 64 || answered > 64 * (input.size() + 1) ||
         screen.cursorRow() < 0 || screen.cursorRow() >= screen.rows() ||
         screen.cursorColumn() < 0 || screen.cursorColumn() > screen.columns()) {
         std::abort();

@@ -242,6 +242,22 @@ TEST_F(Cli, CommandLinesThatWriteNothingExitByTheirOutcomeAndSayWhy) {
     EXPECT_GT(QJsonDocument::fromJson(run("settings --json").out).array().size(), 100);
 }
 
+TEST_F(Cli, TextFromFilesAndFileNamesReachesTheTerminalEscaped) {
+    makeConnection(path("e\x1b]52;c;QQ\x07\xc2\x9b.ats"), false, {});
+    const QByteArray shown = "e\\x1b]52;c;QQ\\x07\\x9b.ats";
+    const std::tuple<CliResult, QByteArray> cases[] = {
+        {runCli({"show", dir.path()}), shown + ": safe client"},
+        {runCli({"show", "--json", dir.path()}), "e\\u001b]52;c;QQ\\u0007\\u009b.ats"},
+        {runCli({"diff", path("a.ats"), dir.path() + "/e\x1b]52;c;QQ\x07\xc2\x9b.ats"}), shown},
+        {runCli({"show", path("\x1b[2Jgone.ats")}), "\\x1b[2Jgone.ats: no connection file"},
+    };
+    for (const auto &[r, part] : cases) {
+        const QByteArray all = r.out + r.err;
+        EXPECT_TRUE(all.contains(part)) << all.toStdString();
+        EXPECT_FALSE(all.contains('\x1b') || all.contains('\x07') || all.contains("\xc2\x9b"));
+    }
+}
+
 TEST_F(Cli, NewSetAndShowGiveTheTypedValuesBack) {
     // A compound file holding nothing but the class of the safe client.
     put("e.ats",
@@ -325,12 +341,18 @@ TEST_F(Cli, ExportThenImportIntoAnEmptyFolderGivesTheSameFiles) {
     makeConnection(path("odd name, \"quoted\".ats"), true,
                    {{"sSessionTitle", std::string("line one\r\nline \"two\", \xe9\x80")},
                     {"sPrinterName", std::string()}, // empty, where the default is not
-                    {"sPalette3", 1234.5},
+                    {"sPalette3", -1234.5},
+                    {"sHostName", std::string("=1+2")},
+                    {"sHostTermType", std::string("'+x")},
                     {"sScaleFont", false},
                     {"sFKeyF13", std::string("extra key")},
                     {"Pinned", int16_t(2)}});
     const auto sheet = check("export @", 0, "\nb.ats,unsafe,", "4 of 4 files exported");
     EXPECT_TRUE(sheet.out.startsWith("file,kind,sSessionTitle,Pinned,sHostName,"));
+    // No formula for a spreadsheet; numbers stay numbers.
+    for (const char *cell : {",'=1+2,", ",''+x,", ",-1234.5,"}) {
+        EXPECT_TRUE(sheet.out.contains(cell)) << cell << "\n" << sheet.out.toStdString();
+    }
     put("fleet.csv", sheet.out);
     check("import @fleet.csv --into @new", 0, "", "4 files created, 0 updated, 0 unchanged");
     const QStringList names = QDir(dir.path()).entryList({"*.ats"});
@@ -351,7 +373,13 @@ TEST_F(Cli, ExportThenImportIntoAnEmptyFolderGivesTheSameFiles) {
 }
 
 TEST_F(Cli, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
+    const std::string longName = "file\r\n" + std::string(300, 'x') + ".ats\r\n";
     const std::pair<const char *, const char *> cases[] = {
+        {longName.c_str(), "row 2, column A (file): the file name is 304 bytes long"},
+        {"file\r\nx.ats\r\n\xEF\xBB\xBF"
+         "b.ats\r\n",
+         "row 3, column A (file): the file name has "
+         "the invisible character U+FEFF"},
         // the sheet and a part of the error
         {"file,sNoSuch\r\nx.ats,1\r\n", "row 1, column B (sNoSuch): no setting is called"},
         {"file,sNormRows\r\nx.ats,24\r\ny.ats,lots\r\n",

@@ -90,7 +90,7 @@ struct TerminalScreenCallbacks {
 
 TerminalScreen::TerminalScreen(int rows, int columns, QObject *parent)
     : QObject(parent), rows_(clampSize(rows, kDefaultRows, kMaxRows)),
-      columns_(clampSize(columns, kDefaultColumns, kMaxColumns)) {
+      columns_(std::max(kMinColumns, clampSize(columns, kDefaultColumns, kMaxColumns))) {
     vt_ = vterm_new(rows_, columns_);
     vterm_set_utf8(vt_, 1);
     vterm_output_set_callback(vt_, &TerminalScreenCallbacks::output, this);
@@ -106,7 +106,7 @@ TerminalScreen::~TerminalScreen() {
 
 void TerminalScreen::resize(int rows, int columns) {
     rows = clampSize(rows, kDefaultRows, kMaxRows);
-    columns = clampSize(columns, kDefaultColumns, kMaxColumns);
+    columns = std::max(kMinColumns, clampSize(columns, kDefaultColumns, kMaxColumns));
     if (rows == rows_ && columns == columns_) {
         return;
     }
@@ -189,6 +189,8 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
             if (c == 'P') {
                 dcs_ = Dcs::Header;
                 dcsCommand_.clear();
+            } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
+                out.append(c); // takes effect at once; the escape goes on after it
             } else if (c == '[') {
                 dcs_ = Dcs::Csi;
                 csi_ = "\x1b[";
@@ -299,16 +301,17 @@ QString TerminalScreen::rowText(int row) const {
     return text;
 }
 
+// libvterm can be talked into a cursor left of the screen; what it says is kept on it.
 int TerminalScreen::cursorRow() const {
     VTermPos pos{};
     vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
-    return pos.row;
+    return std::clamp(pos.row, 0, rows_ - 1);
 }
 
 int TerminalScreen::cursorColumn() const {
     VTermPos pos{};
     vterm_state_get_cursorpos(vterm_obtain_state(vt_), &pos);
-    return pos.col;
+    return std::clamp(pos.col, 0, columns_);
 }
 
 QByteArray TerminalScreen::encodeKey(int key, Qt::KeyboardModifiers modifiers,

@@ -41,8 +41,11 @@ public:
     static constexpr int kDefaultColumns = 80;
     static constexpr int kMaxRows = 255;
     static constexpr int kMaxColumns = 512;
+    // A wide character on a screen of one column crashes libvterm.
+    static constexpr int kMinColumns = 2;
 
-    // Sizes of 0 or less take the defaults; larger than the maximum, the maximum.
+    // Sizes of 0 or less take the defaults; larger than the maximum, the maximum; at least
+    // two columns.
     explicit TerminalScreen(int rows = kDefaultRows, int columns = kDefaultColumns,
                             QObject *parent = nullptr);
     ~TerminalScreen() override;

@@ -90,7 +90,7 @@ TEST(TerminalScreen, SizesResizeSingleByteAnswersAndReset) {
                             {0, 0, 24, 80},
                             {-5, -1, 24, 80},
                             {1000, 99999, 255, 512},
-                            {1, 1, 1, 1}};
+                            {1, 1, 1, 2}};
     for (const auto &c : cases) {
         TerminalScreen screen(c[0], c[1]), resized;
         resized.resize(c[0], c[1]);
@@ -137,6 +137,7 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
         {"status request", {"a" + request + "b"}, "ab", invalid},
         {"split request", {"a\x1b", "P$", "q\"p\x1b", "\\b\x1b[6n"}, "ab", invalid + "\x1b[1;3R"},
         {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
+        {"a control inside", {"a\x1b\x07P$q\"p\x1b\\b"}, "ab", invalid},
         {"too many arguments", {"\x1b[;" + QByteArray(20, ':') + "[ok"}, "ok", ""},
         {"others dropped",
          {"\x1bP1;2|x\x1b\\a\x1bPq\x18"
