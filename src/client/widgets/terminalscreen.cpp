@@ -176,26 +176,31 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
                 continue;
             }
             dcs_ = Dcs::Escape; // an escape sequence of its own ends the string
+            csi_ = QByteArray(1, kEsc);
         }
         switch (dcs_) {
         case Dcs::None:
             if (c == kEsc) {
                 dcs_ = Dcs::Escape; // held back until the next byte says what it starts
+                csi_ = QByteArray(1, kEsc);
             } else {
                 out.append(c);
             }
             break;
         case Dcs::Escape:
             if (c == 'P') {
-                dcs_ = Dcs::Header;
+                dcs_ = Dcs::Header; // intermediates before it do not hide it from libvterm
                 dcsCommand_.clear();
             } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
                 out.append(c); // takes effect at once; the escape goes on after it
-            } else if (c == '[') {
+            } else if (uchar(c) >= 0x20 && uchar(c) <= 0x2f && csi_.size() < kMaxCsi) {
+                csi_.append(c);
+            } else if (c == '[' && csi_.size() == 1) {
                 dcs_ = Dcs::Csi;
                 csi_ = "\x1b[";
             } else {
-                out.append(kEsc);
+                out.append(csi_);
+                csi_ = QByteArray(1, kEsc);
                 if (c != kEsc) {
                     out.append(c);
                     dcs_ = Dcs::None;
@@ -206,6 +211,7 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
             if (c == kEsc || c == kCan || c == kSub) {
                 // Ends the sequence unfinished; libvterm drops it.
                 dcs_ = c == kEsc ? Dcs::Escape : Dcs::None;
+                csi_ = QByteArray(1, kEsc);
                 if (c != kEsc) {
                     out.append(c);
                 }

@@ -138,6 +138,7 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
         {"split request", {"a\x1b", "P$", "q\"p\x1b", "\\b\x1b[6n"}, "ab", invalid + "\x1b[1;3R"},
         {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
         {"a control inside", {"a\x1b\x07P$q\"p\x1b\\b"}, "ab", invalid},
+        {"an intermediate before", {"a\x1b$P$qp\x1b\\b"}, "ab", invalid},
         {"too many arguments", {"\x1b[;" + QByteArray(20, ':') + "[ok"}, "ok", ""},
         {"others dropped",
          {"\x1bP1;2|x\x1b\\a\x1bPq\x18"
