@@ -124,6 +124,9 @@ public:
                                    .arg(timeout_)
                              : error_;
         }
+        if (failed_) {
+            return error_; // dropped after connecting, with its own reason
+        }
         if (firstByteMs_ < 0) {
             return QStringLiteral("connected to %1 in %2 ms, but the host %3")
                 .arg(hostPort_)
@@ -220,6 +223,7 @@ private:
         deadline_.stop();
         quiet_.stop();
         closed_ = session_.state() == TelnetSession::State::Closed;
+        failed_ = session_.state() == TelnetSession::State::Failed;
         hostPort_ = session_.hostPort();
         error_ = session_.errorText();
         session_.disconnectFromHost();
@@ -242,6 +246,7 @@ private:
     qint64 answerMs_ = -1;
     bool timedOut_ = false;
     bool closed_ = false;
+    bool failed_ = false;
     bool done_ = false;
     QString hostPort_;
     QString error_;

@@ -455,6 +455,14 @@ TEST_F(Cli, TestConnectsToManyHostsAtOnceTwoPerHostAndPrintsNothingAHostCouldAbu
             most = std::max(most, held.size());
         }
     });
+    // A host that floods with option requests and never reads the answers.
+    QTcpServer storm;
+    ASSERT_TRUE(storm.listen(QHostAddress::LocalHost));
+    QObject::connect(&storm, &QTcpServer::newConnection, [&] {
+        QTcpSocket *host = storm.nextPendingConnection();
+        host->setReadBufferSize(1);
+        host->write(QByteArray("\xff\xfd\x18\xff\xfe\x18").repeated(1 << 20));
+    });
     const std::tuple<const char *, std::string, quint16, const char *> hosts[] = {
         // file, host, port, its line
         {"f1", "127.0.0.1", port, "reached 127.0.0.1:%1 in "},
@@ -464,6 +472,7 @@ TEST_F(Cli, TestConnectsToManyHostsAtOnceTwoPerHostAndPrintsNothingAHostCouldAbu
         {"s3", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
         {"s4", "127.0.0.1", silent.serverPort(), "said nothing within 1 seconds"},
         {"x1", "127.0.0.1", freePort(), "connection refused"},
+        {"o1", "127.0.0.1", storm.serverPort(), "dropped - the host does not read what is sent"},
         {"x2", "\x1b]0;PWNED\x07.invalid", 23, "Unable to connect to \\x1b]0;PWNED\\x07.invalid"},
     };
     ASSERT_TRUE(QDir(dir.path()).mkdir("fleet"));
@@ -472,9 +481,9 @@ TEST_F(Cli, TestConnectsToManyHostsAtOnceTwoPerHostAndPrintsNothingAHostCouldAbu
                        {{"sHostName", host}, {"sHostPort", std::to_string(hostPort)}});
     }
     const CliResult r = check("test --timeout 1 @fleet", 1,
-                              "f1.ats: reached 127.0.0.1:", "2 of 8 hosts answered, 6 failed");
+                              "f1.ats: reached 127.0.0.1:", "2 of 9 hosts answered, 7 failed");
     EXPECT_EQ(r.out.count("ZELP FLEET TEST HOST\\x9b\n"), 2) << r.out.toStdString();
-    EXPECT_EQ(r.err.count('\n'), 7) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 8) << r.err.toStdString();
     EXPECT_EQ(most, 2u);
     for (const auto &[name, host, hostPort, line] : hosts) {
         const QByteArray &text = name[0] == 'f' ? r.out : r.err;

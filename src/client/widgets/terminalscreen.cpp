@@ -193,8 +193,12 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
                 dcsCommand_.clear();
             } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
                 out.append(c); // takes effect at once; the escape goes on after it
-            } else if (uchar(c) >= 0x20 && uchar(c) <= 0x2f && csi_.size() < kMaxCsi) {
-                csi_.append(c);
+            } else if (uchar(c) >= 0x7f || (uchar(c) >= 0x20 && uchar(c) <= 0x2f)) {
+                // libvterm keeps the escape open past these, so they must not hide a P
+                // that comes after them; intermediates past its room it drops.
+                if (uchar(c) < 0x7f && csi_.size() < kMaxCsi) {
+                    csi_.append(c);
+                }
             } else if (c == '[' && csi_.size() == 1) {
                 dcs_ = Dcs::Csi;
                 csi_ = "\x1b[";

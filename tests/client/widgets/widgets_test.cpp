@@ -139,6 +139,11 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
         {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
         {"a control inside", {"a\x1b\x07P$q\"p\x1b\\b"}, "ab", invalid},
         {"an intermediate before", {"a\x1b$P$qp\x1b\\b"}, "ab", invalid},
+        {"a character before", {"a\x1b\xc2\xbcP$qp\x1b\\b"}, "ab", invalid},
+        {"many intermediates before",
+         {"a\x1b" + QByteArray(80, '$') + "P$qp\x1b\\b"},
+         "ab",
+         invalid},
         {"too many arguments", {"\x1b[;" + QByteArray(20, ':') + "[ok"}, "ok", ""},
         {"others dropped",
          {"\x1bP1;2|x\x1b\\a\x1bPq\x18"
