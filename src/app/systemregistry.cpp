@@ -1,10 +1,6 @@
 #include "registry.h"
 
-#ifdef _WIN32
-#include "winregistry.h"
-#else
 #include "regfile.h"
-#endif
 
 namespace zelp {
 
@@ -17,11 +13,8 @@ std::unique_ptr<Registry> &current() {
 
 const Registry &systemRegistry() {
     if (!current()) {
-#ifdef _WIN32
-        current() = std::make_unique<WinRegistry>();
-#else
+        // A Windows build would put its registry backend here.
         current() = RegFileRegistry::loadStandard();
-#endif
     }
     return *current();
 }

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <functional>
 
-struct stat;
-
 namespace zelp {
 
 // Puts size bytes into an open file descriptor; false with errno set on any failure.
@@ -23,13 +21,6 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
 
 // The file a path ends at once every link on the way is followed (at most 40 of them).
 QString finalTarget(const QString &path);
-
-// Why an existing file may be replaced by no writer (not a regular file, write-protected even
-// where the caller could override it); empty when it may.
-QString refusalFor(const struct stat &existing);
-// Gives the file open as fd the mode and, where the caller may, the owner of the file it
-// replaces; false when the mode could not be set.
-bool keepModeOf(int fd, const struct stat &replaced);
 
 // Writes all bytes to fd, going on after interrupted and partial writes.
 bool writeAllBytes(int fd, const char *data, int64_t size);

@@ -29,6 +29,10 @@ QByteArray ReadWholeFile(const QString &path);
 // page. A write-protected file is not replaced. *error gets the system's reason on failure.
 bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode,
                     QString *error = nullptr);
+// A write-protected file, which no writer replaces: nobody has write permission.
+bool IsReadOnly(const QString &path);
+// Lifts the protection for the file's owner, who may read and write it afterwards.
+bool MakeWritable(const QString &path);
 // folder + "Work<n>.ats" for the first n that is free, counting on across calls, made as an
 // empty file so that no other program takes the name; empty when 999 tries find nothing (or
 // the folder does not exist).

@@ -1,15 +1,9 @@
 #include "replacebatch.h"
 
-#include "fileutil.h"
+#include "osfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zelp {
 
@@ -17,77 +11,15 @@ namespace {
 
 ReplaceBatch *g_active = nullptr;
 
-QByteArray native(const QString &path) {
-    return QFile::encodeName(path);
-}
-
 QString absolute(const QString &path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
-QString reasonOf(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-// 0 or the errno of a failed flush of the file at path.
-int flushFile(const QString &path) {
-    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    const int code = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return code;
-}
-
-// One flush per file system instead of one per file; false when a file system reported an
-// error, which leaves the caller to find the files it concerns.
-bool flushFileSystemsOf(const QStringList &files) {
-    QSet<dev_t> done;
-    bool ok = true;
-    for (const QString &file : files) {
-        struct stat st {};
-        if (::stat(native(file).constData(), &st) != 0 || done.contains(st.st_dev)) {
-            continue;
-        }
-        done.insert(st.st_dev);
-        const int fd = ::open(native(file).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || ::syncfs(fd) != 0) {
-            ok = false;
-        }
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    return ok;
-}
-
-void flushFolders(const QSet<QString> &folders) {
-    for (const QString &folder : folders) {
-        const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd); // the renames have happened; a folder that cannot flush changes nothing
-            ::close(fd);
-        }
-    }
-}
-
 } // namespace
 
-FileStamp FileStamp::of(const QString &path) {
-    struct stat st {};
-    FileStamp stamp;
-    if (::stat(native(path).constData(), &st) == 0) {
-        stamp = {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-    }
-    return stamp;
-}
-
 bool FileStamp::operator==(const FileStamp &o) const {
-    return exists == o.exists &&
-           (!exists ||
-            (device == o.device && inode == o.inode && size == o.size &&
-             modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec));
+    return exists == o.exists && (!exists || (device == o.device && inode == o.inode &&
+                                              size == o.size && modified == o.modified));
 }
 
 ReplaceBatch::ReplaceBatch() {
@@ -98,7 +30,7 @@ ReplaceBatch::ReplaceBatch() {
 
 ReplaceBatch::~ReplaceBatch() {
     for (const Staged &s : staged_) {
-        ::unlink(native(s.fresh).constData());
+        QFile::remove(s.fresh);
     }
     if (g_active == this) {
         g_active = nullptr;
@@ -154,31 +86,33 @@ std::vector<ReplaceBatch::Outcome> ReplaceBatch::commit() {
     for (const Staged &s : staged) {
         fresh << s.fresh;
     }
-    const bool flushed = flushFileSystemsOf(fresh);
+    const bool flushed = os::flushFileSystemsOf(fresh);
     QSet<QString> folders;
     for (const Staged &s : staged) {
         Outcome outcome{s.requested, false, {}};
         // A file system that reported an error has each of its files flushed on its own, so
         // that only those the error concerns fail.
-        const int flushError = flushed ? 0 : flushFile(s.fresh);
-        if (flushError != 0) {
-            outcome.error = reasonOf(flushError);
+        const QString flushError = flushed ? QString() : os::flushFile(s.fresh);
+        if (!flushError.isEmpty()) {
+            outcome.error = flushError;
         } else if (!(FileStamp::of(s.target) == s.expected)) {
             outcome.error = QStringLiteral("another program changed it while this run worked on "
                                            "it; it was left as that program wrote it");
-        } else if (::rename(native(s.fresh).constData(), native(s.target).constData()) != 0) {
-            outcome.error = reasonOf(errno);
+        } else if (const QString why = os::renameOver(s.fresh, s.target); !why.isEmpty()) {
+            outcome.error = why;
         } else {
             outcome.ok = true;
             folders.insert(QFileInfo(s.target).absolutePath());
         }
         if (!outcome.ok) {
-            ::unlink(native(s.fresh).constData());
+            QFile::remove(s.fresh);
         }
         watched_.remove(absolute(s.target));
         outcomes.push_back(std::move(outcome));
     }
-    flushFolders(folders);
+    for (const QString &folder : folders) {
+        os::flushFolder(folder);
+    }
     return outcomes;
 }
 

@@ -4,9 +4,6 @@
 #include <QSet>
 #include <QString>
 
-#include <sys/types.h>
-
-#include <ctime>
 #include <vector>
 
 namespace zelp {
@@ -14,10 +11,10 @@ namespace zelp {
 // What tells one version of a file from another: its identity, size and time stamp.
 struct FileStamp {
     bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modified = 0; // nanoseconds
 
     static FileStamp of(const QString &path);
     bool operator==(const FileStamp &o) const;

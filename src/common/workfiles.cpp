@@ -1,14 +1,14 @@
 #include "workfiles.h"
 
+#include "osfiles.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zelp {
 
@@ -19,22 +19,17 @@ const QRegularExpression &workFilePattern() {
     return pattern;
 }
 
-bool processIsGone(qint64 pid) {
-    return pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH);
-}
-
 } // namespace
 
 int createWorkFile(const QString &folder, const QString &forName, QString *path) {
     const QString base = QDir(folder).absolutePath();
-    const qint64 pid = ::getpid();
+    const qint64 pid = QCoreApplication::applicationPid();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name =
             QStringLiteral("%1/.%2.%3-%4~")
                 .arg(base, forName.left(40), QString::number(pid),
                      QString::number(QRandomGenerator::global()->generate() % 0x7fffffff, 36));
-        const int fd = ::open(QFile::encodeName(name).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = os::createExclusive(name);
         if (fd >= 0) {
             *path = name;
             return fd;
@@ -64,8 +59,8 @@ int removeStaleWorkFiles(const QString &folder) {
     for (const QString &name :
          dir.entryList({QStringLiteral(".*~")}, QDir::Files | QDir::Hidden | QDir::System)) {
         qint64 pid = 0;
-        if (isWorkFileName(name, &pid) && processIsGone(pid) &&
-            ::unlink(QFile::encodeName(dir.filePath(name)).constData()) == 0) {
+        if (isWorkFileName(name, &pid) && os::processIsGone(pid) &&
+            QFile::remove(dir.filePath(name))) {
             ++removed;
         }
     }

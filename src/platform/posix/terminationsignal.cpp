@@ -1,4 +1,4 @@
-#include "terminationsignal.h"
+#include "app/terminationsignal.h"
 
 #include <QSocketNotifier>
 
