@@ -159,24 +159,9 @@ void TerminalScreen::feed(QByteArrayView bytes) {
 void TerminalScreen::writeSlice(QByteArrayView utf8) {
     QByteArray out;
     out.reserve(utf8.size());
-    const auto flush = [&] {
-        if (!out.isEmpty()) {
-            vterm_input_write(vt_, out.constData(), size_t(out.size()));
-            out.clear();
-        }
-    };
     for (const char c : utf8) {
-        if (dcs_ == Dcs::BodyEscape) {
-            const bool terminated = c == '\\';
-            if (terminated && dcsCommand_ == "$q") {
-                flush();
-            }
-            endDcs(terminated);
-            if (terminated) {
-                continue;
-            }
-            dcs_ = Dcs::Escape; // an escape sequence of its own ends the string
-            csi_ = QByteArray(1, kEsc);
+        if (dcs_ == Dcs::BodyEscape && takeStringEnd(c, out)) {
+            continue;
         }
         switch (dcs_) {
         case Dcs::None:
@@ -188,74 +173,108 @@ void TerminalScreen::writeSlice(QByteArrayView utf8) {
             }
             break;
         case Dcs::Escape:
-            if (c == 'P') {
-                dcs_ = Dcs::Header; // intermediates before it do not hide it from libvterm
-                dcsCommand_.clear();
-            } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
-                out.append(c); // takes effect at once; the escape goes on after it
-            } else if (uchar(c) >= 0x7f || (uchar(c) >= 0x20 && uchar(c) <= 0x2f)) {
-                // libvterm keeps the escape open past these, so they must not hide a P
-                // that comes after them; intermediates past its room it drops.
-                if (uchar(c) < 0x7f && csi_.size() < kMaxCsi) {
-                    csi_.append(c);
-                }
-            } else if (c == '[' && csi_.size() == 1) {
-                dcs_ = Dcs::Csi;
-                csi_ = "\x1b[";
-            } else {
-                out.append(csi_);
-                csi_ = QByteArray(1, kEsc);
-                if (c != kEsc) {
-                    out.append(c);
-                    dcs_ = Dcs::None;
-                }
-            }
+            takeInEscape(c, out);
             break;
         case Dcs::Csi:
-            if (c == kEsc || c == kCan || c == kSub) {
-                // Ends the sequence unfinished; libvterm drops it.
-                dcs_ = c == kEsc ? Dcs::Escape : Dcs::None;
-                csi_ = QByteArray(1, kEsc);
-                if (c != kEsc) {
-                    out.append(c);
-                }
-            } else if (uchar(c) < 0x20) {
-                out.append(c); // a control inside a sequence takes effect at once
-            } else if (uchar(c) >= 0x40 && uchar(c) <= 0x7e) {
-                csi_.append(c);
-                const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
-                                                             [](char b) { return b < 0x30; });
-                const bool tooMany = csi_.count(';') + csi_.count(':') > kMaxCsiSeparators;
-                if (!repeat && !tooMany && csi_.size() <= kMaxCsi) {
-                    out.append(csi_);
-                }
-                dcs_ = Dcs::None;
-            } else if (csi_.size() <= kMaxCsi) {
-                csi_.append(c);
-            }
+            takeInCsi(c, out);
             break;
         case Dcs::Header:
         case Dcs::Body:
-            if (c == kEsc) {
-                dcs_ = Dcs::BodyEscape;
-            } else if (c == kCan || c == kSub) {
-                endDcs(false);
-            } else if (dcs_ == Dcs::Header && uchar(c) >= 0x20 && uchar(c) <= 0x7e &&
-                       (uchar(c) < 0x30 || uchar(c) > 0x3f)) {
-                // Parameters (0x30-0x3F) are passed over; intermediates up to the final byte.
-                if (dcsCommand_.size() < kMaxDcsCommand) {
-                    dcsCommand_.append(c);
-                }
-                if (uchar(c) >= 0x40) {
-                    dcs_ = Dcs::Body;
-                }
-            }
+            takeInString(c);
             break;
         case Dcs::BodyEscape:
             break;
         }
     }
-    flush();
+    flush(out);
+}
+
+void TerminalScreen::flush(QByteArray &out) {
+    if (!out.isEmpty()) {
+        vterm_input_write(vt_, out.constData(), size_t(out.size()));
+        out.clear();
+    }
+}
+
+// The byte after an ESC inside a control string: a backslash ends the string, anything else
+// ends it unfinished and starts an escape of its own. True when the byte is used up.
+bool TerminalScreen::takeStringEnd(char c, QByteArray &out) {
+    const bool terminated = c == '\\';
+    if (terminated && dcsCommand_ == "$q") {
+        flush(out); // the answer comes after what came before the request
+    }
+    endDcs(terminated);
+    if (!terminated) {
+        dcs_ = Dcs::Escape;
+        csi_ = QByteArray(1, kEsc);
+    }
+    return terminated;
+}
+
+void TerminalScreen::takeInEscape(char c, QByteArray &out) {
+    if (c == 'P') {
+        dcs_ = Dcs::Header; // intermediates before it do not hide it from libvterm
+        dcsCommand_.clear();
+    } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
+        out.append(c); // takes effect at once; the escape goes on after it
+    } else if (uchar(c) >= 0x7f || (uchar(c) >= 0x20 && uchar(c) <= 0x2f)) {
+        // libvterm keeps the escape open past these, so they must not hide a P that comes
+        // after them; intermediates past its room it drops.
+        if (uchar(c) < 0x7f && csi_.size() < kMaxCsi) {
+            csi_.append(c);
+        }
+    } else if (c == '[' && csi_.size() == 1) {
+        dcs_ = Dcs::Csi;
+        csi_ = "\x1b[";
+    } else {
+        out.append(csi_);
+        csi_ = QByteArray(1, kEsc);
+        if (c != kEsc) {
+            out.append(c);
+            dcs_ = Dcs::None;
+        }
+    }
+}
+
+void TerminalScreen::takeInCsi(char c, QByteArray &out) {
+    if (c == kEsc || c == kCan || c == kSub) {
+        // Ends the sequence unfinished; libvterm drops it.
+        dcs_ = c == kEsc ? Dcs::Escape : Dcs::None;
+        csi_ = QByteArray(1, kEsc);
+        if (c != kEsc) {
+            out.append(c);
+        }
+    } else if (uchar(c) < 0x20) {
+        out.append(c); // a control inside a sequence takes effect at once
+    } else if (uchar(c) >= 0x40 && uchar(c) <= 0x7e) {
+        csi_.append(c);
+        const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
+                                                     [](char b) { return b < 0x30; });
+        const bool tooMany = csi_.count(';') + csi_.count(':') > kMaxCsiSeparators;
+        if (!repeat && !tooMany && csi_.size() <= kMaxCsi) {
+            out.append(csi_);
+        }
+        dcs_ = Dcs::None;
+    } else if (csi_.size() <= kMaxCsi) {
+        csi_.append(c);
+    }
+}
+
+void TerminalScreen::takeInString(char c) {
+    if (c == kEsc) {
+        dcs_ = Dcs::BodyEscape;
+    } else if (c == kCan || c == kSub) {
+        endDcs(false);
+    } else if (dcs_ == Dcs::Header && uchar(c) >= 0x20 && uchar(c) <= 0x7e &&
+               (uchar(c) < 0x30 || uchar(c) > 0x3f)) {
+        // Parameters (0x30-0x3F) are passed over; intermediates up to the final byte.
+        if (dcsCommand_.size() < kMaxDcsCommand) {
+            dcsCommand_.append(c);
+        }
+        if (uchar(c) >= 0x40) {
+            dcs_ = Dcs::Body;
+        }
+    }
 }
 
 void TerminalScreen::endDcs(bool terminated) {

@@ -91,6 +91,11 @@ private:
     enum class Dcs : quint8 { None, Escape, Csi, Header, Body, BodyEscape };
 
     void writeSlice(QByteArrayView utf8);
+    void flush(QByteArray &out);
+    bool takeStringEnd(char c, QByteArray &out);
+    void takeInEscape(char c, QByteArray &out);
+    void takeInCsi(char c, QByteArray &out);
+    void takeInString(char c);
     void endDcs(bool terminated);
 
     VTerm *vt_ = nullptr;
