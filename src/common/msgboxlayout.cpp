@@ -8,77 +8,66 @@
 
 namespace zelp::Msg {
 
-Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
-    Layout l;
+namespace {
+
+// The text's area: its widest line up to half the screen, its rows up to half its height.
+void layoutText(const QString &text, const Metrics &m, Layout &l) {
     const double halfW = std::floor(m.screenWidth / 2);
     const double halfH = std::floor(m.screenHeight / 2);
-    const double lineH = std::round(m.lineHeight);
-
     const std::string bytes = text.toStdString();
     const int lines = Strfunc::Dcount(bytes, "\n");
     double maxW = 0;
     for (int i = 1; i <= lines; ++i) {
-        double w = std::round(m.textWidth(QString::fromStdString(Strfunc::Field(bytes, "\n", i))));
+        const double w =
+            std::round(m.textWidth(QString::fromStdString(Strfunc::Field(bytes, "\n", i))));
         l.rows += static_cast<int>(halfW > 0 ? std::floor(w / halfW) : 0) + 1;
-        if (w > halfW) {
-            w = halfW;
-        }
-        if (w > maxW) {
-            maxW = w;
-        }
+        maxW = std::max(maxW, std::min(w, halfW));
     }
-
-    if (maxW < 500) {
-        maxW = 500;
-    }
+    maxW = std::max(maxW, 500.0);
     // Counting rows from widths alone misses what wrapping at words adds.
     if (m.wrappedRows) {
         l.rows = std::max(l.rows, m.wrappedRows(text, maxW));
     }
-    double textH = lineH * l.rows;
-    if (textH > halfH) {
-        textH = halfH;
-    }
-    if (textH < 200) {
-        textH = 200;
-    }
     l.textWidth = maxW;
-    l.textHeight = textH;
+    l.textHeight = std::max(std::min(std::round(m.lineHeight) * l.rows, halfH), 200.0);
+}
 
-    const ButtonSet &set = buttonSet(style);
+struct ButtonRow {
     std::vector<double> widths;
-    double designTotal = 0;
-    double total = 0;
+    double total = 0;  // with the gaps between them
+    double growth = 0; // what captions wider than the design added
+};
+
+ButtonRow measureButtons(const ButtonSet &set, const Metrics &m) {
+    ButtonRow row;
     for (const Button b : set.buttons) {
         const ButtonInfo &info = buttonInfo(b);
         double width = info.widthTwips;
         if (m.buttonWidth) {
             width = std::max(width, std::ceil(m.buttonWidth(QString::fromLatin1(info.caption))));
         }
-        widths.push_back(width);
-        designTotal += info.widthTwips;
-        total += width;
+        row.widths.push_back(width);
+        row.growth += width - info.widthTwips;
+        row.total += width;
     }
-    const double gaps = 200.0 * static_cast<double>(set.buttons.size() - 1);
-    designTotal += gaps;
-    total += gaps;
+    row.total += 200.0 * static_cast<double>(set.buttons.size() - 1);
+    return row;
+}
 
-    double W = std::round(l.textLeft + maxW + 300);
+} // namespace
+
+Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
+    Layout l;
+    layoutText(text, m, l);
+    const ButtonSet &set = buttonSet(style);
+    const ButtonRow row = measureButtons(set, m);
+
     // Wider buttons widen the set's minimum by what they grew.
-    const double minWidth = set.minWidthTwips + (total - designTotal);
-    if (W < minWidth) {
-        W = minWidth;
-    }
-    double H = std::round(l.textTop + textH + 1000);
-    if (H < 1550) {
-        H = 1550;
-    }
-
+    double W = std::max(std::round(l.textLeft + l.textWidth + 300), set.minWidthTwips + row.growth);
+    double H = std::max(std::round(l.textTop + l.textHeight + 1000), 1550.0);
     if (wantsCheckBox(style)) {
         l.checkBoxWidth = std::max(l.checkBoxWidth, std::ceil(m.checkBoxWidth));
-        if (l.checkBoxWidth + 500 > W) {
-            W = l.checkBoxWidth + 500;
-        }
+        W = std::max(W, l.checkBoxWidth + 500);
         H = std::round(H + 2 * l.checkBoxHeight);
         l.checkBoxTop = H - 1.5 * l.checkBoxHeight - 800;
         l.checkBoxVisible = true;
@@ -87,10 +76,10 @@ Layout layoutMessage(const QString &text, int16_t style, const Metrics &m) {
     l.height = H;
     l.icon = icon(style);
 
-    double left = (W - total) / 2;
+    double left = (W - row.total) / 2;
     for (std::size_t i = 0; i < set.buttons.size(); ++i) {
-        l.buttons.push_back({set.buttons[i], left, H - 800, widths[i]});
-        left += widths[i] + 200;
+        l.buttons.push_back({set.buttons[i], left, H - 800, row.widths[i]});
+        left += row.widths[i] + 200;
     }
     return l;
 }

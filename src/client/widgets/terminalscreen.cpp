@@ -223,8 +223,8 @@ void TerminalScreen::takeInEscape(char c, QByteArray &out) {
         if (uchar(c) < 0x7f && csi_.size() < kMaxCsi) {
             csi_.append(c);
         }
-    } else if (c == '[' && csi_.size() == 1) {
-        dcs_ = Dcs::Csi;
+    } else if (c == '[') {
+        dcs_ = Dcs::Csi; // libvterm starts a sequence here whatever came between
         csi_ = "\x1b[";
     } else {
         out.append(csi_);
@@ -246,7 +246,9 @@ void TerminalScreen::takeInCsi(char c, QByteArray &out) {
         }
     } else if (uchar(c) < 0x20) {
         out.append(c); // a control inside a sequence takes effect at once
-    } else if (uchar(c) >= 0x40 && uchar(c) <= 0x7e) {
+    } else if (uchar(c) >= 0x7f) {
+        // libvterm passes over these; kept, they would hide a repeat request from the check.
+    } else if (uchar(c) >= 0x40) {
         csi_.append(c);
         const bool repeat = c == 'b' && !std::any_of(csi_.begin() + 2, csi_.end() - 1,
                                                      [](char b) { return b < 0x30; });

@@ -137,6 +137,13 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
         {"status request", {"a" + request + "b"}, "ab", invalid},
         {"split request", {"a\x1b", "P$", "q\"p\x1b", "\\b\x1b[6n"}, "ab", invalid + "\x1b[1;3R"},
         {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
+        {"an intermediate before a repeat", {"\x1b,[b\x1b$ [6bok"}, "ok", ""},
+        {"a stray byte in a repeat",
+         {"\x1b[\xa9"
+          "6b\x1b[\xf4"
+          "6bok"},
+         "ok",
+         ""},
         {"a control inside", {"a\x1b\x07P$q\"p\x1b\\b"}, "ab", invalid},
         {"an intermediate before", {"a\x1b$P$qp\x1b\\b"}, "ab", invalid},
         {"a character before", {"a\x1b\xc2\xbcP$qp\x1b\\b"}, "ab", invalid},
