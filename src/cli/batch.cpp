@@ -1,6 +1,10 @@
 #include "batch.h"
 
 #include "commands.h"
+#include "filelist.h"
+#include "stoprequest.h"
+
+#include "client/core/clientdocument.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -21,6 +25,12 @@ QString filesWord(qsizetype n) {
 Batch::Batch(qsizetype total, bool many)
     : total_(total), many_(many), terminal_(isatty(STDERR_FILENO) == 1) {
     clock_.start();
+}
+
+Batch::Batch(const FileList &list, qsizetype more) : Batch(list.files.size() + more, list.many) {
+    for (const QString &line : list.errors) {
+        failedArgument(line);
+    }
 }
 
 Batch::~Batch() {
@@ -64,12 +74,33 @@ int Batch::finish(const QString &summary) {
     return failures_ > 0 ? kFailed : kOk;
 }
 
+int Batch::finish(const QString &summary, const QString &soFar) {
+    if (!StopRequest::requested()) {
+        return finish(summary);
+    }
+    finish(QStringLiteral("stopped by signal %1 after %2 of %3")
+               .arg(StopRequest::signal())
+               .arg(done_)
+               .arg(soFar));
+    return StopRequest::exitCode();
+}
+
 void Batch::clearProgress() {
     if (shown_) {
         std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
         shown_ = false;
     }
+}
+
+std::unique_ptr<ClientDocument> loadStep(Batch &batch, const QString &file, const QString &after) {
+    QString error;
+    auto doc = ClientDocument::load(file, &error);
+    batch.step();
+    if (!doc) {
+        batch.failed(file, QStringLiteral("no connection file: %1%2").arg(error, after));
+    }
+    return doc;
 }
 
 } // namespace zelp::cli

@@ -3,7 +3,15 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <memory>
+
+namespace zelp {
+class ClientDocument;
+}
+
 namespace zelp::cli {
+
+struct FileList;
 
 // "1 file", "2 files".
 QString filesWord(qsizetype n);
@@ -13,6 +21,9 @@ QString filesWord(qsizetype n);
 class Batch {
 public:
     Batch(qsizetype total, bool many);
+    // Over the files the arguments named (and more steps after them); the arguments that named
+    // nothing have failed already.
+    explicit Batch(const FileList &list, qsizetype more = 0);
     ~Batch();
     Batch(const Batch &) = delete;
     Batch &operator=(const Batch &) = delete;
@@ -28,6 +39,9 @@ public:
     // Ends the progress counter, prints "zelpdev2k-cli: <summary>[, N failed]" when there
     // were many files and gives the exit code: kFailed when any file failed.
     int finish(const QString &summary);
+    // The same for a run that a signal may have stopped: then the summary is "stopped by signal
+    // S after DONE of <soFar>" and the code 128 + S.
+    int finish(const QString &summary, const QString &soFar);
 
 private:
     void clearProgress();
@@ -41,5 +55,10 @@ private:
     QElapsedTimer clock_;
     qint64 lastShown_ = 0;
 };
+
+// The file as a document, the batch one step further; nullptr when it is none, and the file
+// failed with "no connection file: why" and after.
+std::unique_ptr<ClientDocument> loadStep(Batch &batch, const QString &file,
+                                         const QString &after = {});
 
 } // namespace zelp::cli

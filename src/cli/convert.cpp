@@ -6,11 +6,9 @@
 #include "stagedwrites.h"
 #include "stoprequest.h"
 
-#include "common/filereplace.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
 #include "common/msgboxstyle.h"
-#include "common/replacebatch.h"
 #include "common/workfiles.h"
 #include "convert/conv97.h"
 
@@ -32,9 +30,6 @@ namespace zelp::cli {
 namespace {
 
 using Result = ConversionReport::Result;
-
-// Files are renamed into place this many at a time, after one flush of all of them.
-constexpr qsizetype kFilesPerCommit = StagedWrites::kFilesPerCommit;
 
 // Answers the converter's questions as the command line said: every overwrite question Yes
 // with --yes, No without it. Notices are kept in the file's report, not printed here.
@@ -165,7 +160,7 @@ void tell(const ConversionReport &r) {
                  Output::terminalSafe(oneLine(r.message)).toLocal8Bit().constData());
 }
 
-// The conversions of a run: staged in a batch and renamed into place a few hundred at a time.
+// The conversions of a run: staged and renamed into place a few hundred at a time.
 class ConvertRun {
 public:
     ConvertRun(bool yes, ReportFile &report) : answers_(yes), report_(report) {
@@ -176,20 +171,18 @@ public:
                 return QString();
             }
             ::close(fd);
-            batch_.markScratch(path);
+            staged_.markScratch(path);
             return path;
         });
     }
 
     void convert(const ConvertJob &job) {
         const QString folder = QFileInfo(job.target).absolutePath();
-        if (!readyFolders_.contains(folder)) {
-            // A run that was killed may have left work files here; theirs are of no use now.
+        if (!madeFolders_.contains(folder)) {
             QDir().mkpath(folder);
-            removeStaleWorkFiles(QFileInfo(finalTarget(job.target)).absolutePath());
-            readyFolders_.insert(folder);
+            madeFolders_.insert(folder);
         }
-        batch_.watch(finalTarget(job.target));
+        staged_.watch(job.target);
         ConversionReport r;
         if (!converter_.Test(job.source)) {
             r = notConvertible(job);
@@ -201,40 +194,31 @@ public:
                     QStringLiteral("%1 is already there (--yes replaces it)").arg(job.target);
             }
         }
-        pending_.push_back(std::move(r));
-        if (batch_.pending() >= kFilesPerCommit) {
-            commit();
-        }
+        const bool written = r.result == Result::Converted;
+        staged_.add(job.target, written, [this, r](const std::optional<QString> &failure) {
+            ConversionReport done = r;
+            if (failure) {
+                done.result = Result::Failed;
+                done.message = QStringLiteral("Unable to move the converted file to %1 (%2)")
+                                   .arg(done.target, *failure);
+            }
+            tally.count(done.result);
+            tell(done);
+            report_.add(done.toJson());
+        });
     }
 
     // Renames what is staged into place and reports every file since the last commit.
-    void commit() {
-        for (const ReplaceBatch::Outcome &o : batch_.commit()) {
-            for (ConversionReport &r : pending_) {
-                if (r.result == Result::Converted && r.target == o.path && !o.ok) {
-                    r.result = Result::Failed;
-                    r.message = QStringLiteral("Unable to move the converted file to %1 (%2)")
-                                    .arg(r.target, o.error);
-                }
-            }
-        }
-        for (const ConversionReport &r : pending_) {
-            tally.count(r.result);
-            tell(r);
-            report_.add(r.toJson());
-        }
-        pending_.clear();
-    }
+    void commit() { staged_.commit(); }
 
     Tally tally;
 
 private:
-    ReplaceBatch batch_;
+    StagedWrites staged_;
     ConvertAnswers answers_;
     Conv97 converter_;
     ReportFile &report_;
-    std::vector<ConversionReport> pending_;
-    QSet<QString> readyFolders_;
+    QSet<QString> madeFolders_;
 };
 
 // What a run would do, without writing anything.
@@ -262,77 +246,67 @@ Tally dryRun(const std::vector<ConvertJob> &jobs, bool yes) {
     return tally;
 }
 
-} // namespace
+struct ConvertArgs {
+    bool yes = false;
+    bool dry = false;
+    bool many = false; // --into DIR OLD...
+    QString into;
+    QString reportName;
+    QStringList given;
+};
 
-int runConvert(const QStringList &args) {
+// nullopt after a usage error.
+std::optional<ConvertArgs> parseConvert(const QStringList &args) {
     QCommandLineParser parser;
     if (!parseArguments(parser, "convert", args)) {
-        return kUsage;
+        return std::nullopt;
     }
-    const bool yes = parser.isSet(QStringLiteral("yes"));
-    const bool dry = parser.isSet(QStringLiteral("dry-run"));
-    const QString into = parser.value(QStringLiteral("into"));
-    const QString reportName = parser.value(QStringLiteral("report"));
-    const QStringList given = parser.positionalArguments();
-    const bool batch = parser.isSet(QStringLiteral("into"));
-    if (batch ? given.isEmpty() : given.size() != 2) {
-        return usageError("convert", QStringLiteral("OLD NEW, or --into DIR and OLD..., expected"));
+    ConvertArgs a{parser.isSet(QStringLiteral("yes")),    parser.isSet(QStringLiteral("dry-run")),
+                  parser.isSet(QStringLiteral("into")),   parser.value(QStringLiteral("into")),
+                  parser.value(QStringLiteral("report")), parser.positionalArguments()};
+    if (a.many ? a.given.isEmpty() : a.given.size() != 2) {
+        usageError("convert", QStringLiteral("OLD NEW, or --into DIR and OLD..., expected"));
+        return std::nullopt;
     }
-    const ConvertPlan plan = batch ? planInto(into, given) : planOne(given[0], given[1]);
-    const qsizetype total = qsizetype(plan.jobs.size() + plan.refused.size());
+    return a;
+}
 
-    QElapsedTimer clock;
-    clock.start();
-    ReportFile report;
-    QString why;
-    if (!dry && !reportName.isEmpty() && !report.open(reportName, &why)) {
-        return fail(QStringLiteral("unable to write the report %1: %2; nothing was converted")
-                        .arg(reportName, why));
-    }
-    Tally refusals;
-    for (const ConvertRefusal &r : plan.refused) {
-        const ConversionReport refused = reportOf({r.source, {}}, Result::Failed, r.why);
-        refusals.count(refused.result);
-        tell(refused);
-        report.add(refused.toJson());
-    }
-
-    Tally tally;
-    int stopped = 0;
-    if (dry) {
-        tally = dryRun(plan.jobs, yes);
-    } else {
-        StopRequest stop;
-        ConvertRun run(yes, report);
-        const bool showProgress = ::isatty(STDERR_FILENO) == 1 && plan.jobs.size() > 1;
-        qsizetype done = 0;
-        for (const ConvertJob &job : plan.jobs) {
-            if (StopRequest::requested()) {
-                break;
-            }
-            if (showProgress) {
-                std::fprintf(stderr, "\r[%lld/%lld] ", static_cast<long long>(++done),
-                             static_cast<long long>(plan.jobs.size()));
-                std::fflush(stderr);
-            }
-            run.convert(job);
+// Converts the jobs until all are done or a signal stops the run, with a counter on a terminal;
+// *stopped is that signal or 0.
+Tally convertAll(const std::vector<ConvertJob> &jobs, bool yes, ReportFile &report, int *stopped) {
+    StopRequest stop;
+    ConvertRun run(yes, report);
+    const bool showProgress = ::isatty(STDERR_FILENO) == 1 && jobs.size() > 1;
+    qsizetype done = 0;
+    for (const ConvertJob &job : jobs) {
+        if (StopRequest::requested()) {
+            break;
         }
-        run.commit();
         if (showProgress) {
-            std::fputs("\r\033[K", stderr);
+            std::fprintf(stderr, "\r[%lld/%lld] ", static_cast<long long>(++done),
+                         static_cast<long long>(jobs.size()));
+            std::fflush(stderr);
         }
-        tally = run.tally;
-        stopped = StopRequest::signal();
+        run.convert(job);
     }
-    tally.failed += refusals.failed;
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    run.commit();
+    if (showProgress) {
+        std::fputs("\r\033[K", stderr);
+    }
+    *stopped = StopRequest::signal();
+    return run.tally;
+}
+
+// The summary on stderr and at the end of the report; gives the exit code.
+int finishConvert(const ConvertArgs &a, const Tally &tally, qsizetype total, int stopped,
+                  double seconds, ReportFile &report) {
     const qsizetype accounted = tally.converted + tally.skipped + tally.current + tally.failed;
     if (stopped) {
         fail(QStringLiteral("stopped by signal %1: %2 not looked at")
                  .arg(stopped)
                  .arg(filesWord(total - accounted)));
     }
-    fail(QString(dry ? QStringLiteral("would be: ") : QString()) + tally.line(total, seconds));
+    fail(QString(a.dry ? QStringLiteral("would be: ") : QString()) + tally.line(total, seconds));
     QJsonObject summary = tally.json(total, seconds);
     if (stopped) {
         summary.insert(QStringLiteral("stopped by signal"), stopped);
@@ -340,14 +314,45 @@ int runConvert(const QStringList &args) {
     report.add({{QStringLiteral("summary"), summary}});
     if (report.failed()) {
         return fail(QStringLiteral("unable to write the report %1: %2")
-                        .arg(reportName, report.errorString()));
+                        .arg(a.reportName, report.errorString()));
     }
     if (stopped) {
         return 128 + stopped;
     }
     // A file skipped because its target is there was not converted either.
     const bool allDone = tally.failed == 0 && tally.skipped == 0;
-    return allDone && (batch || tally.converted == 1) ? kOk : kFailed;
+    return allDone && (a.many || tally.converted == 1) ? kOk : kFailed;
+}
+
+} // namespace
+
+int runConvert(const QStringList &args) {
+    const std::optional<ConvertArgs> a = parseConvert(args);
+    if (!a) {
+        return kUsage;
+    }
+    const ConvertPlan plan =
+        a->many ? planInto(a->into, a->given) : planOne(a->given[0], a->given[1]);
+    QElapsedTimer clock;
+    clock.start();
+    ReportFile report;
+    QString why;
+    if (!a->dry && !a->reportName.isEmpty() && !report.open(a->reportName, &why)) {
+        return fail(QStringLiteral("unable to write the report %1: %2; nothing was converted")
+                        .arg(a->reportName, why));
+    }
+    for (const ConvertRefusal &r : plan.refused) {
+        const ConversionReport refused = reportOf({r.source, {}}, Result::Failed, r.why);
+        tell(refused);
+        report.add(refused.toJson());
+    }
+    int stopped = 0;
+    Tally tally =
+        a->dry ? dryRun(plan.jobs, a->yes) : convertAll(plan.jobs, a->yes, report, &stopped);
+    tally.failed += qsizetype(plan.refused.size());
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    return finishConvert(*a, tally, qsizetype(plan.jobs.size() + plan.refused.size()), stopped,
+                         seconds, report);
 }
 
 } // namespace zelp::cli

@@ -47,6 +47,88 @@ QString displayOrNone(const std::optional<PropertyValue> &value) {
     return value ? Output::display(*value) : QStringLiteral("(none)");
 }
 
+// What differs between two documents.
+struct Differences {
+    QJsonArray settings;  // {name, a, b} each
+    QString settingLines; // "NAME: A | B" each
+    QString kindA, kindB;
+    bool scripts = false;
+    bool patterns = false;
+    bool alike() const { return kindA == kindB && settings.isEmpty() && !scripts && !patterns; }
+};
+
+void diffSettings(const ClientDocument &docA, const ClientDocument &docB, Differences &d) {
+    const auto a = storedValues(docA);
+    const auto b = storedValues(docB);
+    std::vector<std::string> names;
+    for (const auto *values : {&a, &b}) {
+        for (const auto &entry : *values) {
+            if (std::find(names.begin(), names.end(), entry.first) == names.end()) {
+                names.push_back(entry.first);
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string &name : names) {
+        const auto va = valueIn(a, name);
+        const auto vb = valueIn(b, name);
+        if (va && vb && typeOf(*va) == typeOf(*vb) && sameValue(*va, *vb)) {
+            continue;
+        }
+        d.settings.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(name)},
+                                      {QStringLiteral("a"), jsonOrNull(va)},
+                                      {QStringLiteral("b"), jsonOrNull(vb)}});
+        d.settingLines += QStringLiteral("%1: %2 | %3\n")
+                              .arg(Output::terminalSafe(Ansi::toUnicode(name)), displayOrNone(va),
+                                   displayOrNone(vb));
+    }
+}
+
+Differences compare(const ClientDocument &a, const ClientDocument &b) {
+    Differences d;
+    diffSettings(a, b, d);
+    d.kindA = Output::kindName(a.SafeMode());
+    d.kindB = Output::kindName(b.SafeMode());
+    d.scripts = a.Script() != b.Script();
+    d.patterns = a.MousePatterns() != b.MousePatterns();
+    return d;
+}
+
+QJsonObject jsonOf(const QStringList &files, const Differences &d) {
+    return {
+        {QStringLiteral("a"), files.at(0)},
+        {QStringLiteral("b"), files.at(1)},
+        {QStringLiteral("alike"), d.alike()},
+        {QStringLiteral("client"),
+         QJsonObject{{QStringLiteral("a"), d.kindA}, {QStringLiteral("b"), d.kindB}}},
+        {QStringLiteral("settings"), d.settings},
+        {QStringLiteral("scriptDiffers"), d.scripts},
+        {QStringLiteral("mousePatternsDiffer"), d.patterns},
+    };
+}
+
+QString textOf(const QStringList &files, const ClientDocument &a, const ClientDocument &b,
+               const Differences &d) {
+    QString out = QStringLiteral("--- %1 (%2 client)\n+++ %3 (%4 client)\n")
+                      .arg(Output::terminalSafe(files.at(0)), d.kindA,
+                           Output::terminalSafe(files.at(1)), d.kindB);
+    if (d.kindA != d.kindB) {
+        out += QStringLiteral("client: %1 | %2\n").arg(d.kindA, d.kindB);
+    }
+    out += d.settingLines;
+    if (d.scripts) {
+        out += QStringLiteral("script differs (%1 | %2 bytes)\n")
+                   .arg(a.Script().size())
+                   .arg(b.Script().size());
+    }
+    if (d.patterns) {
+        out += QStringLiteral("mouse patterns differ (%1 | %2 bytes)\n")
+                   .arg(a.MousePatterns().size())
+                   .arg(b.MousePatterns().size());
+    }
+    return out;
+}
+
 } // namespace
 
 int runDiff(const QStringList &args) {
@@ -67,74 +149,13 @@ int runDiff(const QStringList &args) {
             return kUsage;
         }
     }
-    const auto a = storedValues(*docs[0]);
-    const auto b = storedValues(*docs[1]);
-    std::vector<std::string> names;
-    for (const auto *values : {&a, &b}) {
-        for (const auto &entry : *values) {
-            if (std::find(names.begin(), names.end(), entry.first) == names.end()) {
-                names.push_back(entry.first);
-            }
-        }
-    }
-    std::sort(names.begin(), names.end());
-
-    QJsonArray settings;
-    QString text;
-    for (const std::string &name : names) {
-        const auto va = valueIn(a, name);
-        const auto vb = valueIn(b, name);
-        const bool same = va && vb && typeOf(*va) == typeOf(*vb) && sameValue(*va, *vb);
-        if (same) {
-            continue;
-        }
-        settings.append(QJsonObject{{QStringLiteral("name"), Ansi::toUnicode(name)},
-                                    {QStringLiteral("a"), jsonOrNull(va)},
-                                    {QStringLiteral("b"), jsonOrNull(vb)}});
-        text += QStringLiteral("%1: %2 | %3\n")
-                    .arg(Output::terminalSafe(Ansi::toUnicode(name)), displayOrNone(va),
-                         displayOrNone(vb));
-    }
-    const QString kindA = Output::kindName(docs[0]->SafeMode());
-    const QString kindB = Output::kindName(docs[1]->SafeMode());
-    const bool scripts = docs[0]->Script() != docs[1]->Script();
-    const bool patterns = docs[0]->MousePatterns() != docs[1]->MousePatterns();
-    const bool alike = kindA == kindB && settings.isEmpty() && !scripts && !patterns;
+    const Differences d = compare(*docs[0], *docs[1]);
     if (parser.isSet(QStringLiteral("json"))) {
-        Output::printJson(QJsonObject{
-            {QStringLiteral("a"), files.at(0)},
-            {QStringLiteral("b"), files.at(1)},
-            {QStringLiteral("alike"), alike},
-            {QStringLiteral("client"),
-             QJsonObject{{QStringLiteral("a"), kindA}, {QStringLiteral("b"), kindB}}},
-            {QStringLiteral("settings"), settings},
-            {QStringLiteral("scriptDiffers"), scripts},
-            {QStringLiteral("mousePatternsDiffer"), patterns},
-        });
-        return alike ? kOk : kFailed;
+        Output::printJson(jsonOf(files, d));
+    } else if (!d.alike()) { // like diff, nothing to say when alike
+        Output::print(textOf(files, *docs[0], *docs[1], d));
     }
-    if (alike) {
-        return kOk; // like diff, nothing to say
-    }
-    QString out = QStringLiteral("--- %1 (%2 client)\n+++ %3 (%4 client)\n")
-                      .arg(Output::terminalSafe(files.at(0)), kindA,
-                           Output::terminalSafe(files.at(1)), kindB);
-    if (kindA != kindB) {
-        out += QStringLiteral("client: %1 | %2\n").arg(kindA, kindB);
-    }
-    out += text;
-    if (scripts) {
-        out += QStringLiteral("script differs (%1 | %2 bytes)\n")
-                   .arg(docs[0]->Script().size())
-                   .arg(docs[1]->Script().size());
-    }
-    if (patterns) {
-        out += QStringLiteral("mouse patterns differ (%1 | %2 bytes)\n")
-                   .arg(docs[0]->MousePatterns().size())
-                   .arg(docs[1]->MousePatterns().size());
-    }
-    Output::print(out);
-    return alike ? kOk : kFailed;
+    return d.alike() ? kOk : kFailed;
 }
 
 } // namespace zelp::cli

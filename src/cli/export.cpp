@@ -29,64 +29,47 @@ size_t schemaIndex(const std::string &name) {
     return size_t(it - all.begin());
 }
 
-} // namespace
+struct Loaded {
+    QString name; // in the sheet
+    std::unique_ptr<ClientDocument> doc;
+};
 
-int runExport(const QStringList &args) {
-    QCommandLineParser parser;
-    if (!parseArguments(parser, "export", args)) {
-        return kUsage;
-    }
-    if (parser.positionalArguments().isEmpty()) {
-        return usageError("export", QStringLiteral("no file given"));
-    }
-    const FileList list =
-        collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
-    Batch batch(list.files.size(), list.many);
-    for (const QString &line : list.errors) {
-        batch.failedArgument(line);
-    }
-    struct Loaded {
-        QString name;
-        std::unique_ptr<ClientDocument> doc;
-    };
+// The files to export and the settings they give values to.
+struct Export {
     std::vector<Loaded> loaded;
     QHash<QString, QString> taken; // file name in the sheet -> the file that has it
     std::set<std::string> names;
-    if (parser.isSet(QStringLiteral("all"))) {
-        for (const SettingDef &d : SettingsSchema::all()) {
-            names.insert(d.name);
+};
+
+void addFile(Export &out, Batch &batch, const QString &file) {
+    auto doc = loadStep(batch, file);
+    if (!doc) {
+        return;
+    }
+    // The sheet names files, not paths: an import makes them in one folder.
+    const QString name = QFileInfo(file).fileName();
+    if (const auto it = out.taken.constFind(name); it != out.taken.constEnd()) {
+        batch.failed(file, QStringLiteral("its name is in the sheet already, for %1").arg(*it));
+        return;
+    }
+    out.taken.insert(name, file);
+    QStringList unknown;
+    for (const PropertyRecord &r : doc->Settings()->toRecords()) {
+        if (SettingsSchema::find(r.name)) {
+            out.names.insert(r.name);
+        } else {
+            unknown << Ansi::toUnicode(r.name);
         }
     }
-    for (const QString &file : list.files) {
-        QString error;
-        auto doc = ClientDocument::load(file, &error);
-        batch.step();
-        if (!doc) {
-            batch.failed(file, QStringLiteral("no connection file: %1").arg(error));
-            continue;
-        }
-        // The sheet names files, not paths: an import makes them in one folder.
-        const QString name = QFileInfo(file).fileName();
-        if (const auto it = taken.constFind(name); it != taken.constEnd()) {
-            batch.failed(file, QStringLiteral("its name is in the sheet already, for %1").arg(*it));
-            continue;
-        }
-        taken.insert(name, file);
-        QStringList unknown;
-        for (const PropertyRecord &r : doc->Settings()->toRecords()) {
-            if (SettingsSchema::find(r.name)) {
-                names.insert(r.name);
-            } else {
-                unknown << Ansi::toUnicode(r.name);
-            }
-        }
-        if (!unknown.isEmpty()) {
-            fail(QStringLiteral("%1: warning: values no setting knows are left out: %2")
-                     .arg(file, unknown.join(QStringLiteral(", "))));
-        }
-        loaded.push_back({name, std::move(doc)});
+    if (!unknown.isEmpty()) {
+        fail(QStringLiteral("%1: warning: values no setting knows are left out: %2")
+                 .arg(file, unknown.join(QStringLiteral(", "))));
     }
-    std::vector<std::string> columns(names.begin(), names.end());
+    out.loaded.push_back({name, std::move(doc)});
+}
+
+QByteArray sheetOf(const Export &in) {
+    std::vector<std::string> columns(in.names.begin(), in.names.end());
     std::stable_sort(
         columns.begin(), columns.end(),
         [](const std::string &a, const std::string &b) { return schemaIndex(a) < schemaIndex(b); });
@@ -95,7 +78,7 @@ int runExport(const QStringList &args) {
         heading.emplace_back(Ansi::toUnicode(name));
     }
     QByteArray sheet = CsvTable::row(heading);
-    for (const Loaded &l : loaded) {
+    for (const Loaded &l : in.loaded) {
         // No cell of the sheet is a formula to a spreadsheet; import takes the guard off.
         std::vector<CsvCell> cells{CsvTable::guard(l.name), Output::kindName(l.doc->SafeMode())};
         for (const std::string &name : columns) {
@@ -105,14 +88,36 @@ int runExport(const QStringList &args) {
         }
         sheet += CsvTable::row(cells);
     }
-    if (!loaded.empty() || batch.failures() == 0) {
+    return sheet;
+}
+
+} // namespace
+
+int runExport(const QStringList &args) {
+    QCommandLineParser parser;
+    const std::optional<FileList> list = parseFiles(parser, "export", args);
+    if (!list) {
+        return kUsage;
+    }
+    Batch batch(*list);
+    Export out;
+    if (parser.isSet(QStringLiteral("all"))) {
+        for (const SettingDef &d : SettingsSchema::all()) {
+            out.names.insert(d.name);
+        }
+    }
+    for (const QString &file : list->files) {
+        addFile(out, batch, file);
+    }
+    const QByteArray sheet = sheetOf(out);
+    if (!out.loaded.empty() || batch.failures() == 0) {
         std::fwrite(sheet.constData(), 1, size_t(sheet.size()), stdout);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         batch.failedArgument(QStringLiteral("unable to write the sheet"));
     }
     return batch.finish(
-        QStringLiteral("%1 of %2 files exported").arg(loaded.size()).arg(list.files.size()));
+        QStringLiteral("%1 of %2 files exported").arg(out.loaded.size()).arg(list->files.size()));
 }
 
 } // namespace zelp::cli

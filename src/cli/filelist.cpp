@@ -1,5 +1,7 @@
 #include "filelist.h"
 
+#include "commands.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -34,6 +36,18 @@ FileList collectFiles(const QStringList &args, bool recursive) {
         list.files << found;
     }
     return list;
+}
+
+std::optional<FileList> parseFiles(QCommandLineParser &parser, const char *command,
+                                   const QStringList &args) {
+    if (!parseArguments(parser, command, args)) {
+        return std::nullopt;
+    }
+    if (parser.positionalArguments().isEmpty()) {
+        usageError(command, QStringLiteral("no file given"));
+        return std::nullopt;
+    }
+    return collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
 }
 
 } // namespace zelp::cli

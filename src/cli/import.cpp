@@ -77,144 +77,198 @@ void tellImported(const QString &path, const QString &action, bool isNew, bool u
     }
 }
 
-} // namespace
+struct ImportArgs {
+    QString sheet;
+    QString into;
+    bool dryRun = false;
+    bool json = false;
+};
 
-int runImport(const QStringList &args) {
+// nullopt after a usage error.
+std::optional<ImportArgs> parseImport(const QStringList &args) {
     QCommandLineParser parser;
     if (!parseArguments(parser, "import", args)) {
-        return kUsage;
+        return std::nullopt;
     }
     if (parser.positionalArguments().size() != 1) {
-        return usageError("import", QStringLiteral("one SHEET expected"));
+        usageError("import", QStringLiteral("one SHEET expected"));
+        return std::nullopt;
     }
     const QString into = parser.value(QStringLiteral("into"));
     if (into.isEmpty()) {
-        return usageError("import", QStringLiteral("--into FOLDER is required"));
+        usageError("import", QStringLiteral("--into FOLDER is required"));
+        return std::nullopt;
     }
-    const QString sheetName = parser.positionalArguments().first();
-    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
-    const bool json = parser.isSet(QStringLiteral("json"));
-    if (QFileInfo(into).exists() && !QFileInfo(into).isDir()) {
-        return fail(QStringLiteral("%1 is no folder; nothing was written").arg(into));
-    }
+    return ImportArgs{parser.positionalArguments().first(), into,
+                      parser.isSet(QStringLiteral("dry-run")),
+                      parser.isSet(QStringLiteral("json"))};
+}
 
+// The sheet's rows checked against the schema; nullopt once a sheet that is no CSV has failed.
+std::optional<SheetCheck> readSheetChecked(const QString &name) {
     QString error;
-    const auto bytes = readSheet(sheetName, &error);
+    const auto bytes = readSheet(name, &error);
     if (!bytes) {
-        return fail(error);
+        fail(error);
+        return std::nullopt;
     }
     const auto rows = CsvTable::read(*bytes, &error);
     if (!rows) {
-        fail(QStringLiteral("%1: %2").arg(sheetName, error));
-        return fail(QStringLiteral("%1 is no CSV sheet; nothing was written").arg(sheetName));
+        fail(QStringLiteral("%1: %2").arg(name, error));
+        fail(QStringLiteral("%1 is no CSV sheet; nothing was written").arg(name));
+        return std::nullopt;
     }
-    SheetCheck check = checkSheet(*rows);
-    // The files that exist must be connections of the kind the sheet gives them.
+    return checkSheet(*rows);
+}
+
+// Why the file a row names cannot take the row.
+struct Problem {
+    int column = 0;
+    QString why;
+};
+
+// Reads the target's file when it exists: it must be a connection of the kind the row gives.
+std::optional<Problem> readTarget(Target &target) {
+    const SheetEntry &entry = *target.entry;
+    const QFileInfo info(target.path);
+    if (info.isSymLink()) {
+        return Problem{
+            entry.fileColumn,
+            QStringLiteral("%1 is a symbolic link; it is not followed").arg(target.path)};
+    }
+    if (!info.exists()) {
+        return std::nullopt;
+    }
+    if (!info.isFile()) {
+        return Problem{entry.fileColumn, QStringLiteral("%1 is no file").arg(target.path)};
+    }
+    QString error;
+    target.read = FileStamp::of(finalTarget(target.path));
+    target.doc = ClientDocument::load(target.path, &error);
+    if (!target.doc) {
+        return Problem{entry.fileColumn,
+                       QStringLiteral("%1 is no connection file: %2").arg(target.path, error)};
+    }
+    if (entry.unsafe && *entry.unsafe == target.doc->SafeMode()) {
+        return Problem{entry.kindColumn,
+                       QStringLiteral("%1 is a %2 connection; its kind cannot change")
+                           .arg(target.path, Output::kindName(target.doc->SafeMode()))};
+    }
+    return std::nullopt;
+}
+
+// The targets of the entries that can be imported; a problem of each other one in check.
+std::vector<Target> targetsOf(SheetCheck &check, const QString &into) {
     std::vector<Target> targets;
     const QDir folder(into);
     for (const SheetEntry &entry : check.entries) {
         Target target{&entry, folder.filePath(entry.file), nullptr, {}};
-        const QFileInfo info(target.path);
-        const auto problem = [&](int column, const QString &why) {
-            const CsvCell heading = column == entry.fileColumn ? CsvCell(QStringLiteral("file"))
-                                                               : CsvCell(QStringLiteral("kind"));
+        if (const auto problem = readTarget(target)) {
+            const CsvCell heading = problem->column == entry.fileColumn
+                                        ? CsvCell(QStringLiteral("file"))
+                                        : CsvCell(QStringLiteral("kind"));
             check.errors << QStringLiteral("row %1, column %2: %3")
                                 .arg(entry.row)
-                                .arg(columnName(column, heading), why);
-        };
-        if (info.isSymLink()) {
-            problem(entry.fileColumn,
-                    QStringLiteral("%1 is a symbolic link; it is not followed").arg(target.path));
+                                .arg(columnName(problem->column, heading), problem->why);
             continue;
-        }
-        if (info.exists()) {
-            if (!info.isFile()) {
-                problem(entry.fileColumn, QStringLiteral("%1 is no file").arg(target.path));
-                continue;
-            }
-            target.read = FileStamp::of(finalTarget(target.path));
-            target.doc = ClientDocument::load(target.path, &error);
-            if (!target.doc) {
-                problem(entry.fileColumn,
-                        QStringLiteral("%1 is no connection file: %2").arg(target.path, error));
-                continue;
-            }
-            if (entry.unsafe && *entry.unsafe == target.doc->SafeMode()) {
-                problem(entry.kindColumn,
-                        QStringLiteral("%1 is a %2 connection; its kind cannot change")
-                            .arg(target.path, Output::kindName(target.doc->SafeMode())));
-                continue;
-            }
         }
         targets.push_back(std::move(target));
     }
-    if (!check.errors.isEmpty()) {
-        for (const QString &line : check.errors) {
-            fail(QStringLiteral("%1: %2").arg(sheetName, line));
-        }
-        return fail(QStringLiteral("%1 problem%2 in %3; nothing was written")
-                        .arg(check.errors.size())
-                        .arg(check.errors.size() == 1 ? QString() : QStringLiteral("s"))
-                        .arg(sheetName));
-    }
-    if (!dryRun && !QDir().mkpath(into)) {
-        return fail(QStringLiteral("unable to make the folder %1; nothing was written").arg(into));
-    }
+    return targets;
+}
 
+int failProblems(const QString &sheet, const QStringList &errors) {
+    for (const QString &line : errors) {
+        fail(QStringLiteral("%1: %2").arg(sheet, line));
+    }
+    return fail(QStringLiteral("%1 problem%2 in %3; nothing was written")
+                    .arg(errors.size())
+                    .arg(errors.size() == 1 ? QString() : QStringLiteral("s"))
+                    .arg(sheet));
+}
+
+struct Imported {
+    qsizetype created = 0;
+    qsizetype updated = 0;
+    qsizetype unchanged = 0;
+};
+
+void importOne(const ImportArgs &a, Target &t, Batch &batch, StagedWrites &staged,
+               Imported &imported) {
+    staged.watch(t.path, t.read);
+    batch.step();
+    const bool isNew = !t.doc;
+    const bool unsafe = isNew ? t.entry->unsafe.value_or(false) : !t.doc->SafeMode();
+    std::vector<Change> changes;
+    bool differs = isNew;
+    QString error;
+    if (isNew) {
+        changes = changesOfNew(t.entry->settings);
+        if (!a.dryRun && !makeConnection(t.path, unsafe, t.entry->settings, &error)) {
+            batch.failed(t.path, QStringLiteral("unable to make it: %1").arg(error));
+            return;
+        }
+    } else {
+        changes = apply(*t.doc, t.entry->settings);
+        differs = t.doc->Changed();
+        if (differs && !a.dryRun && !t.doc->save(&error)) {
+            batch.failed(t.path, QStringLiteral("unable to save: %1").arg(error));
+            return;
+        }
+    }
+    const QString action = isNew     ? QStringLiteral("create")
+                           : differs ? QStringLiteral("update")
+                                     : QStringLiteral("unchanged");
+    staged.add(t.path, differs && !a.dryRun,
+               [&a, &imported, isNew, differs, unsafe, action, changes, path = t.path] {
+                   ++(isNew ? imported.created : differs ? imported.updated : imported.unchanged);
+                   tellImported(path, action, isNew, unsafe, changes, a.json, a.dryRun, differs);
+               });
+}
+
+} // namespace
+
+int runImport(const QStringList &args) {
+    const std::optional<ImportArgs> a = parseImport(args);
+    if (!a) {
+        return kUsage;
+    }
+    if (QFileInfo(a->into).exists() && !QFileInfo(a->into).isDir()) {
+        return fail(QStringLiteral("%1 is no folder; nothing was written").arg(a->into));
+    }
+    std::optional<SheetCheck> check = readSheetChecked(a->sheet);
+    if (!check) {
+        return kFailed;
+    }
+    std::vector<Target> targets = targetsOf(*check, a->into);
+    if (!check->errors.isEmpty()) {
+        return failProblems(a->sheet, check->errors);
+    }
+    if (!a->dryRun && !QDir().mkpath(a->into)) {
+        return fail(
+            QStringLiteral("unable to make the folder %1; nothing was written").arg(a->into));
+    }
     Batch batch(qsizetype(targets.size()), true);
-    qsizetype created = 0, updated = 0, unchanged = 0;
+    Imported imported;
     StopRequest stop;
     StagedWrites staged(batch);
     for (Target &t : targets) {
         if (StopRequest::requested()) {
             break;
         }
-        staged.watch(t.path, t.read);
-        batch.step();
-        const bool isNew = !t.doc;
-        const bool unsafe = isNew ? t.entry->unsafe.value_or(false) : !t.doc->SafeMode();
-        std::vector<Change> changes;
-        bool differs = isNew;
-        if (isNew) {
-            changes = changesOfNew(t.entry->settings);
-            if (!dryRun && !makeConnection(t.path, unsafe, t.entry->settings, &error)) {
-                batch.failed(t.path, QStringLiteral("unable to make it: %1").arg(error));
-                continue;
-            }
-        } else {
-            changes = apply(*t.doc, t.entry->settings);
-            differs = t.doc->Changed();
-            if (differs && !dryRun && !t.doc->save(&error)) {
-                batch.failed(t.path, QStringLiteral("unable to save: %1").arg(error));
-                continue;
-            }
-        }
-        const QString action = isNew     ? QStringLiteral("create")
-                               : differs ? QStringLiteral("update")
-                                         : QStringLiteral("unchanged");
-        staged.add(t.path, differs && !dryRun,
-                   [&, isNew, differs, unsafe, action, changes, path = t.path] {
-                       ++(isNew ? created : differs ? updated : unchanged);
-                       tellImported(path, action, isNew, unsafe, changes, json, dryRun, differs);
-                   });
+        importOne(*a, t, batch, staged, imported);
     }
     staged.commit();
-    if (StopRequest::requested()) {
-        batch.finish(QStringLiteral("stopped by signal %1 after %2 of %3 rows; %4 created, %5 "
-                                    "updated")
-                         .arg(StopRequest::signal())
-                         .arg(batch.done())
-                         .arg(targets.size())
-                         .arg(created)
-                         .arg(updated));
-        return StopRequest::exitCode();
-    }
-    const QString would = dryRun ? QStringLiteral("would be ") : QString();
+    const QString would = a->dryRun ? QStringLiteral("would be ") : QString();
     return batch.finish(QStringLiteral("%1 %2created, %3 %2updated, %4 unchanged")
-                            .arg(filesWord(created))
+                            .arg(filesWord(imported.created))
                             .arg(would)
-                            .arg(updated)
-                            .arg(unchanged));
+                            .arg(imported.updated)
+                            .arg(imported.unchanged),
+                        QStringLiteral("%1 rows; %2 created, %3 updated")
+                            .arg(targets.size())
+                            .arg(imported.created)
+                            .arg(imported.updated));
 }
 
 } // namespace zelp::cli

@@ -127,6 +127,111 @@ QString settingText(const ClientDocument &doc, const char *name) {
     return Ansi::toUnicode(formatValue(*doc.Settings()->value(name))).trimmed();
 }
 
+QString pageOf(const PublishArgs &a, const QString &path) {
+    return a.html ? QFileInfo(*a.html).absoluteFilePath() : pageFileBeside(path);
+}
+
+// The index must not take the place of a connection or of a page written in this run; why it
+// would, or empty.
+QString indexClash(const PublishArgs &a) {
+    for (const QString &file : a.list.files) {
+        const QString path = QFileInfo(file).absoluteFilePath();
+        if (*a.index == path || *a.index == pageOf(a, path)) {
+            return QStringLiteral("%1: the index would replace %2")
+                .arg(*a.index, *a.index == path ? QStringLiteral("a connection file")
+                                                : QStringLiteral("a launch page"));
+        }
+    }
+    return {};
+}
+
+// Whether the file is a safe client's connection; nullopt once it has failed as none.
+std::optional<bool> connectionKind(Batch &batch, const QString &file, const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        batch.failed(file, QStringLiteral("no such file"));
+        return std::nullopt;
+    }
+    if (!info.isFile()) {
+        batch.failed(file, QStringLiteral("not a file"));
+        return std::nullopt;
+    }
+    const std::optional<ClassIdBytes> classId = CompoundFile::readRootClassId(path);
+    if (!classId) {
+        batch.failed(file, QStringLiteral("not a connection file (no compound file)"));
+        return std::nullopt;
+    }
+    const std::optional<bool> safe = ClientClasses::safeModeOf(*classId);
+    if (!safe) {
+        batch.failed(file, QStringLiteral("not a Velmaris 2000 connection file (root class %1)")
+                               .arg(classIdText(*classId)));
+    }
+    return safe;
+}
+
+// The run's pages, and the lines of its index.
+struct Publication {
+    qsizetype written = 0;
+    std::vector<Published> published;
+};
+
+void addToIndex(Publication &out, Batch &batch, const PublishArgs &a, const QString &file,
+                const ClientDocument &doc, const QString &page, bool safe) {
+    const auto link = relativeLink(*a.index, page);
+    if (!link) {
+        batch.failed(file, QStringLiteral("its page lies outside the folder of the index, so the "
+                                          "index does not list it"));
+        return;
+    }
+    const QString host = settingText(doc, "sHostName");
+    const QString port = settingText(doc, "sHostPort");
+    out.published.push_back({settingText(doc, "sSessionTitle"),
+                             port.isEmpty() ? host : host + u':' + port, safe, link->first,
+                             link->second});
+}
+
+void publishOne(Publication &out, Batch &batch, const PublishArgs &a, const QString &file) {
+    batch.step();
+    const QString path = QFileInfo(file).absoluteFilePath();
+    const std::optional<bool> safe = connectionKind(batch, file, path);
+    if (!safe) {
+        return;
+    }
+    std::unique_ptr<ClientDocument> doc;
+    if (a.index) {
+        QString error;
+        doc = ClientDocument::load(path, &error);
+        if (!doc) {
+            batch.failed(file, QStringLiteral("no connection file: %1").arg(error));
+            return;
+        }
+    }
+    LaunchPageState page;
+    page.fileName = pageOf(a, path);
+    page.intranet = a.intranet;
+    page.guiSupport = a.gui;
+    MessageCatcher messages;
+    if (!GenerateLaunchPage(page, path, *safe)) {
+        batch.failed(file, messages.take());
+        return;
+    }
+    ++out.written;
+    Output::print(Output::terminalSafe(page.fileName) + u'\n');
+    if (doc) {
+        addToIndex(out, batch, a, file, *doc, page.fileName, *safe);
+    }
+}
+
+void writeIndex(Batch &batch, const QString &index, const std::vector<Published> &published) {
+    batch.step();
+    QString why;
+    if (WriteWholeFile(index, indexPage(published).toUtf8(), true, &why)) {
+        Output::print(Output::terminalSafe(index) + u'\n');
+    } else {
+        batch.failed(index, QStringLiteral("the index was not written: %1").arg(why));
+    }
+}
+
 } // namespace
 
 int runPublish(const QStringList &args) {
@@ -134,99 +239,21 @@ int runPublish(const QStringList &args) {
     if (!a) {
         return kUsage;
     }
-    const FileList &list = a->list;
-    // The index must not take the place of a connection or of a page written in this run.
     if (a->index) {
-        for (const QString &file : list.files) {
-            const QString path = QFileInfo(file).absoluteFilePath();
-            const QString page =
-                a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
-            if (*a->index == path || *a->index == page) {
-                return fail(QStringLiteral("%1: the index would replace %2")
-                                .arg(Output::terminalSafe(*a->index),
-                                     *a->index == path ? QStringLiteral("a connection file")
-                                                       : QStringLiteral("a launch page")));
-            }
+        if (const QString clash = indexClash(*a); !clash.isEmpty()) {
+            return fail(clash);
         }
     }
-    Batch batch(list.files.size() + (a->index ? 1 : 0), list.many);
-    for (const QString &line : list.errors) {
-        batch.failedArgument(Output::terminalSafe(line));
-    }
-    std::vector<Published> published;
-    qsizetype written = 0;
-    for (const QString &file : list.files) {
-        batch.step();
-        const QString shown = Output::terminalSafe(file);
-        const QString path = QFileInfo(file).absoluteFilePath();
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            batch.failed(shown, QStringLiteral("no such file"));
-            continue;
-        }
-        if (!info.isFile()) {
-            batch.failed(shown, QStringLiteral("not a file"));
-            continue;
-        }
-        const std::optional<ClassIdBytes> classId = CompoundFile::readRootClassId(path);
-        if (!classId) {
-            batch.failed(shown, QStringLiteral("not a connection file (no compound file)"));
-            continue;
-        }
-        const std::optional<bool> safe = ClientClasses::safeModeOf(*classId);
-        if (!safe) {
-            batch.failed(shown, QStringLiteral("not a Velmaris 2000 connection file (root class "
-                                               "%1)")
-                                    .arg(classIdText(*classId)));
-            continue;
-        }
-        std::unique_ptr<ClientDocument> doc;
-        if (a->index) {
-            QString error;
-            doc = ClientDocument::load(path, &error);
-            if (!doc) {
-                batch.failed(shown, QStringLiteral("no connection file: %1").arg(error));
-                continue;
-            }
-        }
-        LaunchPageState page;
-        page.fileName = a->html ? QFileInfo(*a->html).absoluteFilePath() : pageFileBeside(path);
-        page.intranet = a->intranet;
-        page.guiSupport = a->gui;
-        MessageCatcher messages;
-        if (!GenerateLaunchPage(page, path, *safe)) {
-            batch.failed(shown, messages.take());
-            continue;
-        }
-        ++written;
-        Output::print(Output::terminalSafe(page.fileName) + u'\n');
-        if (!doc) {
-            continue;
-        }
-        const auto link = relativeLink(*a->index, page.fileName);
-        if (!link) {
-            batch.failed(shown, QStringLiteral("its page lies outside the folder of the index, "
-                                               "so the index does not list it"));
-            continue;
-        }
-        const QString host = settingText(*doc, "sHostName");
-        const QString port = settingText(*doc, "sHostPort");
-        published.push_back({settingText(*doc, "sSessionTitle"),
-                             port.isEmpty() ? host : host + u':' + port, *safe, link->first,
-                             link->second});
+    Batch batch(a->list, a->index ? 1 : 0);
+    Publication out;
+    for (const QString &file : a->list.files) {
+        publishOne(out, batch, *a, file);
     }
     if (a->index) {
-        batch.step();
-        QString why;
-        if (WriteWholeFile(*a->index, indexPage(published).toUtf8(), true, &why)) {
-            Output::print(Output::terminalSafe(*a->index) + u'\n');
-        } else {
-            batch.failed(Output::terminalSafe(*a->index),
-                         QStringLiteral("the index was not written: %1").arg(why));
-        }
+        writeIndex(batch, *a->index, out.published);
     }
     return batch.finish(
-        QStringLiteral("%1 of %2 pages written").arg(written).arg(list.files.size()));
+        QStringLiteral("%1 of %2 pages written").arg(out.written).arg(a->list.files.size()));
 }
 
 } // namespace zelp::cli

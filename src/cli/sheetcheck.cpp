@@ -65,108 +65,155 @@ QString columnName(int index, const CsvCell &heading) {
                             : QStringLiteral("%1 (%2)").arg(letters(index), *heading);
 }
 
-SheetCheck checkSheet(const std::vector<CsvRow> &rows) {
-    SheetCheck check;
-    const auto problem = [&check](int row, const QString &column, const QString &why) {
-        check.errors << QStringLiteral("row %1, column %2: %3").arg(row).arg(column, why);
-    };
-    if (rows.empty()) {
-        check.errors << QStringLiteral("row 1: the sheet is empty; it needs a heading row");
-        return check;
+namespace {
+
+void problem(SheetCheck &check, int row, const QString &column, const QString &why) {
+    check.errors << QStringLiteral("row %1, column %2: %3").arg(row).arg(column, why);
+}
+
+// What each column of the sheet holds, from its heading row.
+struct Columns {
+    std::vector<CsvCell> headings;
+    int file = -1;
+    int kind = -1;
+    std::vector<std::string> settingOf; // the setting of each column; empty for none
+
+    QString nameOf(int column) const {
+        return columnName(column,
+                          column < int(headings.size()) ? headings[size_t(column)] : CsvCell());
     }
-    const CsvRow &head = rows.front();
-    const std::vector<CsvCell> &headings = head.cells;
-    int fileColumn = -1;
-    int kindColumn = -1;
-    std::vector<std::string> settingOf(headings.size());
+};
+
+Columns readHeadings(const CsvRow &head, SheetCheck &check) {
+    Columns c{head.cells, -1, -1, std::vector<std::string>(head.cells.size())};
     QHash<QString, int> seen;
-    for (int i = 0; i < int(headings.size()); ++i) {
-        if (isBlank(headings[i])) {
+    for (int i = 0; i < int(c.headings.size()); ++i) {
+        if (isBlank(c.headings[size_t(i)])) {
             continue;
         }
-        const QString &name = *headings[i];
+        const QString &name = *c.headings[size_t(i)];
         if (const auto it = seen.constFind(name); it != seen.constEnd()) {
-            problem(head.number, columnName(i, headings[i]),
-                    QStringLiteral("a second column %1 (the first is %2)")
-                        .arg(name, columnName(*it, headings[*it])));
+            problem(
+                check, head.number, c.nameOf(i),
+                QStringLiteral("a second column %1 (the first is %2)").arg(name, c.nameOf(*it)));
             continue;
         }
         seen.insert(name, i);
         if (name == kFileColumn) {
-            fileColumn = i;
+            c.file = i;
         } else if (name == kKindColumn) {
-            kindColumn = i;
+            c.kind = i;
         } else if (const std::string key = Ansi::fromUnicode(name);
                    Ansi::toUnicode(key) == name && SettingsSchema::find(key)) {
-            settingOf[size_t(i)] = key;
+            c.settingOf[size_t(i)] = key;
         } else {
-            problem(head.number, columnName(i, headings[i]),
+            problem(check, head.number, c.nameOf(i),
                     QStringLiteral("no setting is called \"%1\"").arg(name));
         }
     }
-    if (fileColumn < 0) {
-        problem(head.number, QStringLiteral("A"), QStringLiteral("the sheet has no file column"));
+    if (c.file < 0) {
+        problem(check, head.number, QStringLiteral("A"),
+                QStringLiteral("the sheet has no file column"));
     }
-    QHash<QString, int> files;
-    for (size_t r = 1; r < rows.size(); ++r) {
-        const CsvRow &row = rows[r];
+    return c;
+}
+
+// The rows of the sheet, read one after another.
+struct RowReader {
+    const Columns &columns;
+    SheetCheck &check;
+    QHash<QString, int> files = {}; // file name -> the row that names it
+
+    std::optional<QString> readFileName(SheetEntry &entry, const CsvCell &cell) {
+        entry.file = cell.value_or(QString());
+        if (QString why = fileNameProblem(entry.file); !why.isEmpty()) {
+            return why;
+        }
+        if (const auto it = files.constFind(entry.file); it != files.constEnd()) {
+            return QStringLiteral("%1 is named in row %2 too").arg(entry.file).arg(*it);
+        }
+        files.insert(entry.file, entry.row);
+        return std::nullopt;
+    }
+
+    // What the cell gives the entry; why it cannot give it anything, or nullopt.
+    std::optional<QString> readCell(SheetEntry &entry, int i, const CsvCell &cell) {
+        if (i == columns.file) {
+            return readFileName(entry, cell);
+        }
+        if (!cell) {
+            return std::nullopt; // the setting stays as it is
+        }
+        if (i >= int(columns.headings.size()) || isBlank(columns.headings[size_t(i)])) {
+            if (cell->isEmpty()) {
+                return std::nullopt;
+            }
+            return QStringLiteral("a value in a column without a heading");
+        }
+        if (i == columns.kind) {
+            if (cell->isEmpty()) {
+                return std::nullopt;
+            }
+            const QString kind = cell->trimmed().toLower();
+            if (kind != QLatin1String("safe") && kind != QLatin1String("unsafe")) {
+                return QStringLiteral("\"%1\" is no kind; safe or unsafe").arg(*cell);
+            }
+            entry.unsafe = kind == QLatin1String("unsafe");
+            return std::nullopt;
+        }
+        const std::string &setting = columns.settingOf[size_t(i)];
+        if (setting.empty()) {
+            return std::nullopt;
+        }
+        QString why;
+        const auto value = valueFor(setting, *cell, &why);
+        if (!value) {
+            return why;
+        }
+        entry.settings.push_back({setting, *value});
+        return std::nullopt;
+    }
+
+    void read(const CsvRow &row) {
         if (std::all_of(row.cells.begin(), row.cells.end(), isBlank)) {
-            continue;
+            return;
         }
         SheetEntry entry;
         entry.row = row.number;
-        entry.fileColumn = fileColumn;
-        entry.kindColumn = kindColumn;
+        entry.fileColumn = columns.file;
+        entry.kindColumn = columns.kind;
         bool good = true;
         const auto bad = [&](int column, const QString &why) {
-            const CsvCell heading =
-                column < int(headings.size()) ? headings[size_t(column)] : CsvCell();
-            problem(row.number, columnName(column, heading), why);
+            problem(check, row.number, columns.nameOf(column), why);
             good = false;
         };
         for (int i = 0; i < int(row.cells.size()); ++i) {
             const CsvCell &raw = row.cells[size_t(i)];
-            const CsvCell cell = raw ? CsvCell(CsvTable::unguard(*raw)) : raw;
-            if (i == fileColumn) {
-                entry.file = cell.value_or(QString());
-                if (const QString why = fileNameProblem(entry.file); !why.isEmpty()) {
-                    bad(i, why);
-                } else if (const auto it = files.constFind(entry.file); it != files.constEnd()) {
-                    bad(i, QStringLiteral("%1 is named in row %2 too").arg(entry.file).arg(*it));
-                } else {
-                    files.insert(entry.file, row.number);
-                }
-            } else if (!cell) {
-                continue; // the setting stays as it is
-            } else if (i >= int(headings.size()) || isBlank(headings[size_t(i)])) {
-                if (!cell->isEmpty()) {
-                    bad(i, QStringLiteral("a value in a column without a heading"));
-                }
-            } else if (i == kindColumn) {
-                if (cell->isEmpty()) {
-                    continue;
-                }
-                const QString kind = cell->trimmed().toLower();
-                if (kind == QLatin1String("safe") || kind == QLatin1String("unsafe")) {
-                    entry.unsafe = kind == QLatin1String("unsafe");
-                } else {
-                    bad(i, QStringLiteral("\"%1\" is no kind; safe or unsafe").arg(*cell));
-                }
-            } else if (!settingOf[size_t(i)].empty()) {
-                QString why;
-                if (const auto value = valueFor(settingOf[size_t(i)], *cell, &why)) {
-                    entry.settings.push_back({settingOf[size_t(i)], *value});
-                } else {
-                    bad(i, why);
-                }
+            if (const auto why = readCell(entry, i, raw ? CsvCell(CsvTable::unguard(*raw)) : raw)) {
+                bad(i, *why);
             }
         }
-        if (fileColumn >= int(row.cells.size()) && fileColumn >= 0) {
-            bad(fileColumn, fileNameProblem(QString()));
+        if (columns.file >= int(row.cells.size()) && columns.file >= 0) {
+            bad(columns.file, fileNameProblem(QString()));
         }
-        if (good && fileColumn >= 0) {
+        if (good && columns.file >= 0) {
             check.entries.push_back(std::move(entry));
         }
+    }
+};
+
+} // namespace
+
+SheetCheck checkSheet(const std::vector<CsvRow> &rows) {
+    SheetCheck check;
+    if (rows.empty()) {
+        check.errors << QStringLiteral("row 1: the sheet is empty; it needs a heading row");
+        return check;
+    }
+    const Columns columns = readHeadings(rows.front(), check);
+    RowReader reader{columns, check};
+    for (size_t r = 1; r < rows.size(); ++r) {
+        reader.read(rows[r]);
     }
     return check;
 }

@@ -39,78 +39,79 @@ QString textForm(const ClientDocument &doc) {
     return out + verbatim("script", doc.Script()) + verbatim("mouse patterns", doc.MousePatterns());
 }
 
+// What show prints of each file.
+struct ShowForm {
+    bool json = false;
+    bool all = false;
+    bool text = false;
+    bool many = false; // the text form names each file
+};
+
+QJsonObject jsonForm(const QString &file, const ClientDocument &doc, bool all) {
+    QJsonObject settings;
+    for (const PropertyRecord &r : Output::settingsOf(doc, all)) {
+        settings.insert(Ansi::toUnicode(r.name), Output::jsonOf(r.value));
+    }
+    return {
+        {QStringLiteral("file"), file},
+        {QStringLiteral("client"), Output::kindName(doc.SafeMode())},
+        {QStringLiteral("settings"), settings},
+        {QStringLiteral("scriptLength"), qint64(doc.Script().size())},
+        {QStringLiteral("mousePatternsLength"), qint64(doc.MousePatterns().size())},
+    };
+}
+
+QString plainForm(const QString &file, const ClientDocument &doc, bool all) {
+    const std::vector<PropertyRecord> records = Output::settingsOf(doc, all);
+    QString out = QStringLiteral("%1: %2 client\n")
+                      .arg(Output::terminalSafe(file), Output::kindName(doc.SafeMode()));
+    for (const PropertyRecord &r : records) {
+        out += QStringLiteral("%1 = %2\n")
+                   .arg(Output::terminalSafe(Ansi::toUnicode(r.name)), Output::display(r.value));
+    }
+    if (records.empty()) {
+        out += QStringLiteral("(every setting has its default)\n");
+    }
+    return out + QStringLiteral("script: %1 bytes\n").arg(doc.Script().size());
+}
+
+void showOne(const ShowForm &form, const QString &file, const ClientDocument &doc, bool first) {
+    const QString gap = first ? QString() : QStringLiteral("\n");
+    if (form.text) {
+        // Many files: each after a line with its name, as head(1) does.
+        Output::print((form.many
+                           ? QStringLiteral("%1==> %2 <==\n").arg(gap, Output::terminalSafe(file))
+                           : QString()) +
+                      textForm(doc));
+    } else if (form.json) {
+        Output::printJson(jsonForm(file, doc, form.all));
+    } else {
+        Output::print(gap + plainForm(file, doc, form.all));
+    }
+}
+
 } // namespace
 
 int runShow(const QStringList &args) {
     QCommandLineParser parser;
-    if (!parseArguments(parser, "show", args)) {
+    const std::optional<FileList> list = parseFiles(parser, "show", args);
+    if (!list) {
         return kUsage;
     }
-    if (parser.positionalArguments().isEmpty()) {
-        return usageError("show", QStringLiteral("no file given"));
-    }
-    const bool json = parser.isSet(QStringLiteral("json"));
-    const bool all = parser.isSet(QStringLiteral("all"));
-    const bool text = parser.isSet(QStringLiteral("text"));
-    if (text && (all || json)) {
+    const ShowForm form{parser.isSet(QStringLiteral("json")), parser.isSet(QStringLiteral("all")),
+                        parser.isSet(QStringLiteral("text")), list->many};
+    if (form.text && (form.all || form.json)) {
         return usageError("show", QStringLiteral("--text goes alone, without --all or --json"));
     }
-    const FileList list =
-        collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
-    Batch batch(list.files.size(), list.many);
-    for (const QString &line : list.errors) {
-        batch.failedArgument(line);
-    }
+    Batch batch(*list);
     qsizetype shown = 0;
-    for (const QString &file : list.files) {
-        QString error;
-        const auto doc = ClientDocument::load(file, &error);
-        batch.step();
-        if (!doc) {
-            batch.failed(file, QStringLiteral("no connection file: %1").arg(error));
-            continue;
-        }
-        if (text) {
-            // Many files: each after a line with its name, as head(1) does.
-            Output::print((list.many ? QStringLiteral("%1==> %2 <==\n")
-                                           .arg(shown > 0 ? QStringLiteral("\n") : QString(),
-                                                Output::terminalSafe(file))
-                                     : QString()) +
-                          textForm(*doc));
+    for (const QString &file : list->files) {
+        if (const auto doc = loadStep(batch, file)) {
+            showOne(form, file, *doc, shown == 0);
             ++shown;
-            continue;
         }
-        const std::vector<PropertyRecord> records = Output::settingsOf(*doc, all);
-        const QString kind = Output::kindName(doc->SafeMode());
-        if (json) {
-            QJsonObject settings;
-            for (const PropertyRecord &r : records) {
-                settings.insert(Ansi::toUnicode(r.name), Output::jsonOf(r.value));
-            }
-            Output::printJson(QJsonObject{
-                {QStringLiteral("file"), file},
-                {QStringLiteral("client"), kind},
-                {QStringLiteral("settings"), settings},
-                {QStringLiteral("scriptLength"), qint64(doc->Script().size())},
-                {QStringLiteral("mousePatternsLength"), qint64(doc->MousePatterns().size())},
-            });
-        } else {
-            QString out = shown > 0 ? QStringLiteral("\n") : QString();
-            out += QStringLiteral("%1: %2 client\n").arg(Output::terminalSafe(file), kind);
-            for (const PropertyRecord &r : records) {
-                out += QStringLiteral("%1 = %2\n")
-                           .arg(Output::terminalSafe(Ansi::toUnicode(r.name)),
-                                Output::display(r.value));
-            }
-            if (records.empty()) {
-                out += QStringLiteral("(every setting has its default)\n");
-            }
-            out += QStringLiteral("script: %1 bytes\n").arg(doc->Script().size());
-            Output::print(out);
-        }
-        ++shown;
     }
-    return batch.finish(QStringLiteral("%1 of %2 files shown").arg(shown).arg(list.files.size()));
+    return batch.finish(QStringLiteral("%1 of %2 files shown").arg(shown).arg(list->files.size()));
 }
 
 } // namespace zelp::cli

@@ -25,7 +25,17 @@ void StagedWrites::watch(const QString &file, const FileStamp &whenRead) {
 }
 
 void StagedWrites::add(const QString &file, bool written, std::function<void()> done) {
-    pending_.push_back({file, written, std::move(done)});
+    add(file, written, [this, file, done = std::move(done)](const std::optional<QString> &failure) {
+        if (failure) {
+            batch_->failed(file, QStringLiteral("unable to save: %1").arg(*failure));
+        } else if (done) {
+            done();
+        }
+    });
+}
+
+void StagedWrites::add(const QString &file, bool written, Outcome outcome) {
+    pending_.push_back({file, written, std::move(outcome)});
     if (replace_.pending() >= kFilesPerCommit) {
         commit();
     }
@@ -40,11 +50,8 @@ void StagedWrites::commit() {
     }
     for (const Pending &p : pending_) {
         const auto failure = failures.constFind(p.file);
-        if (p.written && failure != failures.constEnd()) {
-            batch_.failed(p.file, QStringLiteral("unable to save: %1").arg(*failure));
-        } else if (p.done) {
-            p.done();
-        }
+        p.outcome(p.written && failure != failures.constEnd() ? std::optional(*failure)
+                                                              : std::nullopt);
     }
     pending_.clear();
 }

@@ -6,6 +6,7 @@
 #include "common/replacebatch.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zelp::cli {
@@ -18,8 +19,12 @@ class Batch;
 class StagedWrites {
 public:
     static constexpr qsizetype kFilesPerCommit = 256;
+    // Told once the file is in place or left alone (nullopt), or why its write did not land.
+    using Outcome = std::function<void(const std::optional<QString> &failure)>;
 
-    explicit StagedWrites(Batch &batch) : batch_(batch) {}
+    // Without a batch, only the add that takes an outcome may be used.
+    StagedWrites() = default;
+    explicit StagedWrites(Batch &batch) : batch_(&batch) {}
     ~StagedWrites() { commit(); }
 
     // Before a file is read: a change by another program from now on fails it, and its folder
@@ -29,15 +34,19 @@ public:
     // After the file was written (staged) or left alone: done runs once it is in place; a write
     // that did not land fails the file instead.
     void add(const QString &file, bool written, std::function<void()> done);
+    // The same, with what is told of a write that did not land left to outcome.
+    void add(const QString &file, bool written, Outcome outcome);
+    // A work file that a later step replaces: neither flushed nor staged.
+    void markScratch(const QString &path) { replace_.markScratch(path); }
     void commit();
 
 private:
     struct Pending {
         QString file;
         bool written = false;
-        std::function<void()> done;
+        Outcome outcome;
     };
-    Batch &batch_;
+    Batch *batch_ = nullptr;
     ReplaceBatch replace_;
     std::vector<Pending> pending_;
     QSet<QString> cleaned_;

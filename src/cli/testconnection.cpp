@@ -253,6 +253,7 @@ private:
 };
 
 struct TestArgs {
+    FileList list;
     int timeout = 0; // 0: each file's own
     int jobs = kDefaultJobs;
     bool json = false;
@@ -265,49 +266,46 @@ std::optional<int> boundedNumber(const QCommandLineParser &parser, const char *n
     return ok && n >= low && n <= high ? std::optional(n) : std::nullopt;
 }
 
-} // namespace
-
-int runTest(const QStringList &args) {
+// nullopt after a usage error.
+std::optional<TestArgs> parseTest(const QStringList &args) {
     QCommandLineParser parser;
-    if (!parseArguments(parser, "test", args)) {
-        return kUsage;
+    std::optional<FileList> list = parseFiles(parser, "test", args);
+    if (!list) {
+        return std::nullopt;
     }
-    if (parser.positionalArguments().isEmpty()) {
-        return usageError("test", QStringLiteral("no file given"));
-    }
-    TestArgs a;
-    a.json = parser.isSet(QStringLiteral("json"));
+    TestArgs a{std::move(*list), 0, kDefaultJobs, parser.isSet(QStringLiteral("json"))};
     if (parser.isSet(QStringLiteral("timeout"))) {
         const auto n = boundedNumber(parser, "timeout", 1, kMaxTimeoutSeconds);
         if (!n) {
-            return usageError(
-                "test", QStringLiteral("--timeout takes 1 to %1 seconds").arg(kMaxTimeoutSeconds));
+            usageError("test",
+                       QStringLiteral("--timeout takes 1 to %1 seconds").arg(kMaxTimeoutSeconds));
+            return std::nullopt;
         }
         a.timeout = *n;
     }
     if (parser.isSet(QStringLiteral("jobs"))) {
         const auto n = boundedNumber(parser, "jobs", 1, kMaxJobs);
         if (!n) {
-            return usageError("test", QStringLiteral("--jobs takes 1 to %1").arg(kMaxJobs));
+            usageError("test", QStringLiteral("--jobs takes 1 to %1").arg(kMaxJobs));
+            return std::nullopt;
         }
         a.jobs = *n;
     }
-    const FileList list =
-        collectFiles(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")));
-    Batch batch(list.files.size(), list.many);
-    for (const QString &line : list.errors) {
-        batch.failedArgument(Output::terminalSafe(line));
-    }
+    return a;
+}
 
-    // Every file in argument order; a file that does not load has no probe.
-    struct Entry {
-        QString file;
-        QString loadError;
-        std::unique_ptr<Probe> probe;
-    };
+// A file of the run; one that does not load has no probe.
+struct Entry {
+    QString file;
+    QString loadError;
+    std::unique_ptr<Probe> probe;
+};
+
+// Every file in argument order.
+std::vector<Entry> entriesOf(const TestArgs &a) {
     std::vector<Entry> entries;
-    entries.reserve(size_t(list.files.size()));
-    for (const QString &file : list.files) {
+    entries.reserve(size_t(a.list.files.size()));
+    for (const QString &file : a.list.files) {
         QString error;
         const auto doc = ClientDocument::load(file, &error);
         Entry e{file, {}, nullptr};
@@ -323,36 +321,51 @@ int runTest(const QStringList &args) {
         }
         entries.push_back(std::move(e));
     }
+    return entries;
+}
 
-    // Results are printed in argument order as soon as all before them are done.
-    qsizetype reachable = 0;
+// Results are printed in argument order as soon as all before them are done.
+struct Results {
+    const std::vector<Entry> &entries;
+    const TestArgs &args;
+    Batch &batch;
     size_t printed = 0;
-    const auto printReady = [&] {
+    qsizetype reachable = 0;
+
+    void printReady() {
         for (; printed < entries.size(); ++printed) {
             const Entry &e = entries[printed];
             if (e.probe && !e.probe->done()) {
                 return;
             }
-            batch.step();
-            const QString why = e.probe ? e.probe->failure() : e.loadError;
-            if (a.json) {
-                const QJsonObject o = e.probe ? e.probe->json()
-                                              : QJsonObject{{QStringLiteral("file"), e.file},
-                                                            {QStringLiteral("ok"), false},
-                                                            {QStringLiteral("error"), why}};
-                Output::print(terminalSafeJson(o) + u'\n');
-            }
-            if (!why.isEmpty()) {
-                batch.failed(Output::terminalSafe(e.file), Output::terminalSafe(why));
-                continue;
-            }
-            ++reachable;
-            if (!a.json) {
-                Output::print(list.many ? e.probe->line() : e.probe->report());
-            }
+            print(e);
         }
-    };
+    }
 
+    void print(const Entry &e) {
+        batch.step();
+        const QString why = e.probe ? e.probe->failure() : e.loadError;
+        if (args.json) {
+            const QJsonObject o = e.probe ? e.probe->json()
+                                          : QJsonObject{{QStringLiteral("file"), e.file},
+                                                        {QStringLiteral("ok"), false},
+                                                        {QStringLiteral("error"), why}};
+            Output::print(terminalSafeJson(o) + u'\n');
+        }
+        if (!why.isEmpty()) {
+            batch.failed(e.file, why);
+            return;
+        }
+        ++reachable;
+        if (!args.json) {
+            Output::print(args.list.many ? e.probe->line() : e.probe->report());
+        }
+    }
+};
+
+// Runs the probes, at most jobs at once and kPerHostPort to one host and port; after each one
+// ends, finished is called.
+void runProbes(std::vector<Entry> &entries, int jobs, const std::function<void()> &finished) {
     QEventLoop loop;
     std::deque<Probe *> waiting;
     QHash<QString, int> perHost;
@@ -363,7 +376,7 @@ int runTest(const QStringList &args) {
         }
     }
     std::function<void()> startMore = [&] {
-        for (auto it = waiting.begin(); it != waiting.end() && running < a.jobs;) {
+        for (auto it = waiting.begin(); it != waiting.end() && running < jobs;) {
             Probe *p = *it;
             if (perHost.value(p->hostKey()) >= kPerHostPort) {
                 ++it;
@@ -378,7 +391,7 @@ int runTest(const QStringList &args) {
                 [&, p] {
                     --running;
                     --perHost[p->hostKey()];
-                    printReady();
+                    finished();
                     startMore();
                     if (running == 0 && waiting.empty()) {
                         loop.quit();
@@ -388,14 +401,27 @@ int runTest(const QStringList &args) {
             p->start();
         }
     };
-    printReady();
     startMore();
     if (running > 0) {
         loop.exec();
     }
-    printReady();
+}
+
+} // namespace
+
+int runTest(const QStringList &args) {
+    const std::optional<TestArgs> a = parseTest(args);
+    if (!a) {
+        return kUsage;
+    }
+    Batch batch(a->list);
+    std::vector<Entry> entries = entriesOf(*a);
+    Results results{entries, *a, batch};
+    results.printReady();
+    runProbes(entries, a->jobs, [&results] { results.printReady(); });
+    results.printReady();
     return batch.finish(
-        QStringLiteral("%1 of %2 hosts answered").arg(reachable).arg(list.files.size()));
+        QStringLiteral("%1 of %2 hosts answered").arg(results.reachable).arg(a->list.files.size()));
 }
 
 } // namespace zelp::cli
