@@ -4,14 +4,13 @@
 
 #include "client/core/clientclasses.h"
 #include "common/fileutil.h"
+#include "common/replacebatch.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-
-#include <sys/stat.h>
 
 namespace zelp::cli {
 
@@ -23,11 +22,8 @@ QString absolute(const QString &path) {
 
 // A file's identity on disk, so that two spellings of one file are seen as one.
 QString identityOf(const QString &path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
-        return {};
-    }
-    return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+    const FileStamp stamp = FileStamp::of(path);
+    return stamp.exists ? QStringLiteral("%1:%2").arg(stamp.device).arg(stamp.inode) : QString();
 }
 
 // The target of each source; the refusals of the sources that must not be converted.

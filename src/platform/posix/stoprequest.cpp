@@ -1,4 +1,4 @@
-#include "stoprequest.h"
+#include "cli/stoprequest.h"
 
 #include <csignal>
 
