@@ -202,10 +202,13 @@ std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxSize, Q
 
 } // namespace
 
-bool RegFileRegistry::merge(const QByteArray &content) {
+namespace {
+
+// The file's lines without their line ends, from its header on; empty when it has none of
+// the two headers. *hexIsUtf16 tells which.
+QStringList exportLines(const QByteArray &content, bool *hexIsUtf16) {
     bool unicode = false;
-    const QString text = decodeFile(content, &unicode);
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines = decodeFile(content, &unicode).split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
@@ -215,18 +218,25 @@ bool RegFileRegistry::merge(const QByteArray &content) {
     while (i < lines.size() && lines.at(i).trimmed().isEmpty()) {
         ++i;
     }
-    if (i == lines.size()) {
-        return false;
-    }
-    const QString header = lines.at(i).trimmed();
+    const QString header = i < lines.size() ? lines.at(i).trimmed() : QString();
     if (header != QLatin1String("REGEDIT4") &&
         header != QLatin1String("Windows Registry Editor Version 5.00")) {
+        return {};
+    }
+    *hexIsUtf16 = header != QLatin1String("REGEDIT4");
+    return lines.mid(i);
+}
+
+} // namespace
+
+bool RegFileRegistry::merge(const QByteArray &content) {
+    bool hexIsUtf16 = false;
+    const QStringList lines = exportLines(content, &hexIsUtf16);
+    if (lines.isEmpty()) {
         return false;
     }
-    const bool hexIsUtf16 = header != QLatin1String("REGEDIT4");
-
     QString key; // empty: no key, or a deleted one
-    for (++i; i < lines.size(); ++i) {
+    for (qsizetype i = 1; i < lines.size(); ++i) {
         QString line = lines.at(i).trimmed();
         // Hex data runs on over lines that end with a backslash.
         while (line.contains(QLatin1String("=hex")) && line.endsWith(QLatin1Char('\\')) &&
@@ -234,43 +244,46 @@ bool RegFileRegistry::merge(const QByteArray &content) {
             line.chop(1);
             line += lines.at(++i).trimmed();
         }
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) {
-            continue;
-        }
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            const bool remove = line.startsWith(QLatin1String("[-"));
-            key = canonicalKey(line.mid(remove ? 2 : 1, line.size() - (remove ? 3 : 2)));
-            if (remove && !key.isEmpty()) {
-                const QString prefix = key + QLatin1Char('\\');
-                for (auto it = defaults_.begin(); it != defaults_.end();) {
-                    it = (it.key() == key || it.key().startsWith(prefix)) ? defaults_.erase(it)
-                                                                          : std::next(it);
-                }
-                key.clear();
-            } else if (!key.isEmpty() && !defaults_.contains(key)) {
-                defaults_.insert(key, std::nullopt);
-            }
-            continue;
+            key = enterKey(line);
+        } else if (!key.isEmpty() && line.startsWith(QLatin1String("@="))) {
+            setDefault(key, QStringView(line).mid(2).trimmed(), hexIsUtf16);
         }
-        if (key.isEmpty() || !line.startsWith(QLatin1String("@="))) {
-            continue; // named values are not read by anyone here
-        }
-        const QStringView data = QStringView(line).mid(2).trimmed();
-        std::optional<QString> value;
-        if (data == QLatin1String("-")) {
-            defaults_.insert(key, std::nullopt);
-            continue;
-        }
-        if (data.startsWith(QLatin1Char('"'))) {
-            value = parseQuoted(data);
-        } else if (data.startsWith(QLatin1String("hex(1):")) ||
-                   data.startsWith(QLatin1String("hex(2):"))) {
-            value = parseHexText(data, hexIsUtf16);
-        }
-        // Anything else (numbers, binary data) is not text and reads as no value.
-        defaults_.insert(key, value);
+        // Anything else is blank, a comment, or a named value, which no one here reads.
     }
     return true;
+}
+
+QString RegFileRegistry::enterKey(const QString &line) {
+    const bool remove = line.startsWith(QLatin1String("[-"));
+    const QString key = canonicalKey(line.mid(remove ? 2 : 1, line.size() - (remove ? 3 : 2)));
+    if (key.isEmpty()) {
+        return key;
+    }
+    if (remove) {
+        const QString prefix = key + QLatin1Char('\\');
+        for (auto it = defaults_.begin(); it != defaults_.end();) {
+            it = (it.key() == key || it.key().startsWith(prefix)) ? defaults_.erase(it)
+                                                                  : std::next(it);
+        }
+        return {};
+    }
+    if (!defaults_.contains(key)) {
+        defaults_.insert(key, std::nullopt);
+    }
+    return key;
+}
+
+void RegFileRegistry::setDefault(const QString &key, QStringView data, bool hexIsUtf16) {
+    std::optional<QString> value;
+    if (data.startsWith(QLatin1Char('"'))) {
+        value = parseQuoted(data);
+    } else if (data.startsWith(QLatin1String("hex(1):")) ||
+               data.startsWith(QLatin1String("hex(2):"))) {
+        value = parseHexText(data, hexIsUtf16);
+    }
+    // Anything else ("-", numbers, binary data) is not text and reads as no value.
+    defaults_.insert(key, value);
 }
 
 bool RegFileRegistry::mergeFile(const QString &path) {

@@ -31,6 +31,9 @@ public:
     static QString userFilePath();
 
 private:
+    // A key line: the key now read into, empty after a deleted key.
+    QString enterKey(const QString &line);
+    void setDefault(const QString &key, QStringView data, bool hexIsUtf16);
     // Canonical folded key path ("hkey_local_machine\software\classes\...") -> default value.
     // A key present without a readable default value maps to nullopt.
     QHash<QString, std::optional<QString>> defaults_;

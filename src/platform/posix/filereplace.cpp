@@ -112,6 +112,34 @@ bool writeAllBytes(int fd, const char *data, int64_t size) {
     return true;
 }
 
+namespace {
+
+// Fills the fresh file open as fd and closes it; flushed unless a batch or a later step
+// flushes it. False with *error set, the fresh file removed, on any failure.
+bool fillFresh(int fd, const QString &fresh, const FileFiller &fill, const struct stat *old,
+               bool flush, bool startWriteback, QString *error) {
+    bool ok = fill(fd);
+    if (ok && old) {
+        ok = keepModeOf(fd, *old);
+    }
+    if (ok && startWriteback) {
+        // The flush is the batch's; the writeback starts now so that it finds little to do.
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    } else if (ok && flush) {
+        ok = ::fsync(fd) == 0;
+    }
+    const int code = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!ok || !closed) {
+        const int why = ok ? errno : code;
+        ::unlink(native(fresh).constData());
+        return fail(error, reasonOf(why));
+    }
+    return true;
+}
+
+} // namespace
+
 bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QString *error) {
     if (path.isEmpty()) {
         return fail(error, QStringLiteral("no file name"));
@@ -122,11 +150,8 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
     if (!exists && errno != ENOENT) {
         return failWithErrno(error);
     }
-    if (exists) {
-        const QString refusal = refusalFor(old);
-        if (!refusal.isEmpty()) {
-            return fail(error, refusal);
-        }
+    if (const QString refusal = exists ? refusalFor(old) : QString(); !refusal.isEmpty()) {
+        return fail(error, refusal);
     }
     if (exists && ::access(native(target).constData(), W_OK) != 0) {
         return failWithErrno(error);
@@ -142,39 +167,24 @@ bool replaceFile(const QString &path, int64_t size, const FileFiller &fill, QStr
     }
     ReplaceBatch *batch = ReplaceBatch::active();
     const bool scratch = batch && batch->isScratch(target);
-    bool ok = fill(fd);
-    if (ok && exists) {
-        ok = keepModeOf(fd, old);
+    const bool staged = batch && !scratch;
+    if (!fillFresh(fd, fresh, fill, exists ? &old : nullptr, !scratch, staged, error)) {
+        return false;
     }
-    if (ok && batch && !scratch) {
-        // The flush is the batch's; the writeback starts now so that it finds little to do.
-        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    } else if (ok && !scratch) {
-        ok = ::fsync(fd) == 0;
-    }
-    const int code = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!ok || !closed) {
-        const int why = ok ? errno : code;
-        ::unlink(native(fresh).constData());
-        return fail(error, reasonOf(why));
-    }
-    if (batch && !scratch) {
+    if (staged) {
         if (!batch->stage(fresh, target, path, error)) {
             ::unlink(native(fresh).constData());
             return false;
         }
         return true;
     }
-    if (::rename(native(fresh).constData(), native(target).constData()) != 0) {
-        const int why = errno;
+    if (const QString why = os::renameOver(fresh, target); !why.isEmpty()) {
         ::unlink(native(fresh).constData());
-        return fail(error, reasonOf(why));
+        return fail(error, why);
     }
-    if (scratch) {
-        return true;
+    if (!scratch) {
+        os::flushFolder(QFileInfo(target).absolutePath());
     }
-    os::flushFolder(QFileInfo(target).absolutePath());
     return true;
 }
 
