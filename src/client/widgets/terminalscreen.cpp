@@ -226,13 +226,15 @@ void TerminalScreen::takeInEscape(char c, QByteArray &out) {
     } else if (c == '[') {
         dcs_ = Dcs::Csi; // libvterm starts a sequence here whatever came between
         csi_ = "\x1b[";
+    } else if (c == kEsc) {
+        // Drops the unfinished escape, as libvterm does; sent on, libvterm would join what
+        // follows to it, past the checks here.
+        csi_ = QByteArray(1, kEsc);
     } else {
         out.append(csi_);
+        out.append(c);
         csi_ = QByteArray(1, kEsc);
-        if (c != kEsc) {
-            out.append(c);
-            dcs_ = Dcs::None;
-        }
+        dcs_ = Dcs::None;
     }
 }
 

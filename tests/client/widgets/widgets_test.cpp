@@ -138,6 +138,7 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
         {"split request", {"a\x1b", "P$", "q\"p\x1b", "\\b\x1b[6n"}, "ab", invalid + "\x1b[1;3R"},
         {"repeat requests hung it", {"\x1b[b\x1b[6", "b\x1b[?5b\x1b[5 bok"}, "ok", ""},
         {"an intermediate before a repeat", {"\x1b,[b\x1b$ [6bok"}, "ok", ""},
+        {"an escape before a repeat", {"\x1b\x1b[b[b\x1b$\x1b", "[bok"}, "[bok", ""},
         {"a stray byte in a repeat",
          {"\x1b[\xa9"
           "6b\x1b[\xf4"
