@@ -19,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ranges>
+#include <set>
 #include <sys/stat.h>
 
 namespace zelp::test {
@@ -299,6 +301,21 @@ TEST_F(ConvertTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWh
     }
     // The 97 boolean under the 2000 mode number.
     EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
+}
+
+TEST(LegacyMap, EverySchemaSettingWithA97NameHasOneRowAndNoTwoRowsShareAName) {
+    std::map<std::string, std::string> mapped; // 97 name to 2000 name
+    std::set<std::string> targets;
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        EXPECT_TRUE(mapped.emplace(row.legacyName, row.name).second) << row.legacyName;
+        EXPECT_TRUE(targets.insert(row.name).second) << row.name;
+    }
+    for (const SettingDef &def : SettingsSchema::all()) {
+        if (!def.legacyName.empty()) {
+            const auto row = mapped.find(def.legacyName);
+            EXPECT_EQ(row == mapped.end() ? "<none>" : row->second, def.name) << def.legacyName;
+        }
+    }
 }
 
 TEST_F(ConvertTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {
