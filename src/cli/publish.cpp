@@ -10,6 +10,7 @@
 #include "common/ansi.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
 
@@ -75,7 +76,7 @@ public:
     int16_t showMessage(const QString &text, int16_t) override {
         text_ = text;
         text_.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
-        return 1;
+        return Msg::OK;
     }
     QString take() { return std::exchange(text_, QString()); }
 

@@ -8,6 +8,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "common/replacebatch.h"
 #include "common/strfunc.h"
 #include "files/resources.h"
@@ -24,10 +25,6 @@
 namespace zelp {
 
 namespace {
-
-constexpr int16_t kStyleNotice = 48;
-constexpr int16_t kStyleYesNo = 4;
-constexpr int16_t kAnswerYes = 6;
 
 // The read-only attribute is the owner's missing write permission. Plain stat and chmod:
 // QFile::permissions asks access() three times more, once per file of a batch.
@@ -213,7 +210,7 @@ int16_t Conv97::say(const QString &text, int16_t style) {
 }
 
 bool Conv97::fail(const QString &text) {
-    say(text, kStyleNotice);
+    say(text, Msg::kWarningNotice);
     report_.result = ConversionReport::Result::Failed;
     return false;
 }
@@ -274,13 +271,13 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
     report_.client = unsafe97_ ? QStringLiteral("unsafe") : QStringLiteral("safe");
 
     if (sameFile(newFileName, oldFileName)) {
-        if (say(QString::fromLatin1(ConvTexts::kSameName), kStyleYesNo) != kAnswerYes) {
+        if (say(QString::fromLatin1(ConvTexts::kSameName), Msg::kYesNoQuestion) != Msg::Yes) {
             return skip();
         }
     } else if (FileExists(newFileName) && isReadOnly(newFileName)) {
         if (say(QStringLiteral("File %1 is a read-only file.\r\nDo you want to continue anyway?")
                     .arg(newFileName),
-                kStyleYesNo) != kAnswerYes) {
+                Msg::kYesNoQuestion) != Msg::Yes) {
             return skip();
         }
         makeNormal(newFileName);
@@ -288,7 +285,7 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         if (say(QStringLiteral(
                     "File %1 already exists. Are you sure you want to overwrite this file?")
                     .arg(newFileName),
-                kStyleYesNo) != kAnswerYes) {
+                Msg::kYesNoQuestion) != Msg::Yes) {
             return skip();
         }
     }

@@ -9,6 +9,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QFileInfo>
 
@@ -18,14 +19,12 @@ namespace zelp {
 
 namespace {
 
-constexpr int16_t kWarning = 49;
-
 constexpr char kSafeClientKey[] = "VelmarisInternetClient2.ZLInetSafeCli\\Clsid";
 constexpr char kUnsafeClientKey[] = "VelmarisInternetClient2.ZLInetCli\\Clsid";
 constexpr char kGuiServerKey[] = "ZlGUIServer.ZlGUISvr\\Clsid";
 
 void warn(const QString &text) {
-    MessageBox(text, kWarning);
+    MessageBox(text, Msg::kErrorNotice);
 }
 
 QString readClassesRoot(const Registry &registry, const std::string &key) {
