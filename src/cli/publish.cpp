@@ -219,7 +219,7 @@ int runPublish(const QStringList &args) {
     if (a->index) {
         batch.step();
         QString why;
-        if (WriteWholeFile(*a->index, indexPage(published).toUtf8(), true, &why)) {
+        if (WriteWholeFile(*a->index, indexPage(published).toUtf8(), &why)) {
             Output::print(Output::terminalSafe(*a->index) + u'\n');
         } else {
             batch.failed(Output::terminalSafe(*a->index),

@@ -178,8 +178,7 @@ QByteArray ReadWholeFile(const QString &path) {
     return bytes;
 }
 
-bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode, QString *error) {
-    Q_UNUSED(byteMode); // both modes write the bytes as given; text arrives already encoded
+bool WriteWholeFile(const QString &path, const QByteArray &content, QString *error) {
     return replaceFile(
         path, content.size(),
         [&](int fd) { return writeAllBytes(fd, content.constData(), content.size()); }, error);

@@ -308,7 +308,7 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
     static const QByteArray safeTemplate = templateResource(kTemplateSafeConnection);
     const QByteArray &bytes = unsafe97_ ? unsafeTemplate : safeTemplate;
     QString why;
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, &why)) {
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, &why)) {
         if (!work.isEmpty()) {
             QFile::remove(work);
         }

@@ -130,7 +130,7 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
         return false;
     }
     QString why;
-    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), false, &why)) {
+    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), &why)) {
         warn(QString::fromLatin1(LaunchPageText::kWriteFailed) + page.fileName +
              QStringLiteral(":\r\n") + why);
         page.fileName.clear();

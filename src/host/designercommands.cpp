@@ -74,7 +74,7 @@ void DesignerCommands::New() {
         const QByteArray bytes =
             templateResource(type.unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
         QString why;
-        if (WriteWholeFile(*chosen, bytes, true, &why)) {
+        if (WriteWholeFile(*chosen, bytes, &why)) {
             cycle_.newFile = true;
             cycle_.BeginLoad(*chosen);
         } else {

@@ -32,7 +32,7 @@ protected:
     ServiceScope services;
     QString path(const QString &name) const { return services.dir.filePath(name); }
     void put(const char *name, const QByteArray &bytes) {
-        ASSERT_TRUE(WriteWholeFile(path(name), bytes, true));
+        ASSERT_TRUE(WriteWholeFile(path(name), bytes));
     }
     // Both identifiers: the unsafe one wins and brings the unsafe template.
     void SetUp() override {
@@ -177,7 +177,7 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
         SCOPED_TRACE(QStringLiteral("%1 -> %2, %3").arg(c.from, c.to, c.message).toStdString());
         QFile::remove(path("new.ats"));
         if (c.target != Absent) {
-            ASSERT_TRUE(WriteWholeFile(to, "previous", true));
+            ASSERT_TRUE(WriteWholeFile(to, "previous"));
             QFile::setPermissions(to, c.target == ReadOnly ? QFileDevice::ReadOwner
                                                            : QFile::permissions(to));
         }

@@ -133,7 +133,7 @@ bool ClientDocument::save(QString *error) {
     if (!bytes) {
         return fail(error, why);
     }
-    if (!WriteWholeFile(path_, QByteArray::fromStdString(*bytes), true, &why)) {
+    if (!WriteWholeFile(path_, QByteArray::fromStdString(*bytes), &why)) {
         return fail(error, why);
     }
     setChanged(false);
