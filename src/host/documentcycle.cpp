@@ -36,8 +36,7 @@ void DocumentCycle::enterState(CommandState state) {
 }
 
 void DocumentCycle::setConnected(bool connected) {
-    window_.setCommandEnabled(Command::Connect, !connected, !connected);
-    window_.setCommandEnabled(Command::Disconnect, connected, connected);
+    enterState(connected ? CommandState::Connected : CommandState::Document);
 }
 
 void DocumentCycle::BeginLoad(const QString &path) {
