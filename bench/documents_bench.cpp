@@ -18,7 +18,7 @@ using namespace zelp;
 // A connection with a setting of every type changed, the 80 colours and a long script.
 QString busyConnection(const QTemporaryDir &dir) {
     const QString path = dir.filePath(QStringLiteral("busy.ats"));
-    WriteWholeFile(path, templateResource(kTemplateSafeConnection), true);
+    WriteWholeFile(path, templateResource(kTemplateSafeConnection));
     auto doc = ClientDocument::load(path);
     doc->Settings()->setValue("sHostName", std::string("mainframe.example"));
     doc->Settings()->setValue("sNormRows", int16_t(43));
@@ -70,7 +70,7 @@ void BM_WriteSameBytes(benchmark::State &state) {
     const QString path = busyConnection(dir);
     const QByteArray bytes = ReadWholeFile(path);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(WriteWholeFile(path, bytes, true));
+        benchmark::DoNotOptimize(WriteWholeFile(path, bytes));
     }
 }
 BENCHMARK(BM_WriteSameBytes);

@@ -133,7 +133,7 @@ int main(int argc, char **argv) {
     // The designer with a connection open in its preview.
     QTemporaryDir conns;
     const QString sales = conns.filePath(QStringLiteral("Sales.ats"));
-    zelp::WriteWholeFile(sales, zelp::templateResource(zelp::kTemplateSafeConnection), true);
+    zelp::WriteWholeFile(sales, zelp::templateResource(zelp::kTemplateSafeConnection));
     if (auto doc = zelp::ClientDocument::load(sales)) {
         doc->Settings()->setValue("sSessionTitle", std::string("Sales order entry"));
         doc->Settings()->setValue("sHostName", std::string("sales.example"));
@@ -174,7 +174,7 @@ int main(int argc, char **argv) {
                     "Authorised users only.\r\n\r\nlogin: ");
     });
     const QString test = conns.filePath(QStringLiteral("Test.ats"));
-    zelp::WriteWholeFile(test, zelp::templateResource(zelp::kTemplateSafeConnection), true);
+    zelp::WriteWholeFile(test, zelp::templateResource(zelp::kTemplateSafeConnection));
     if (auto doc = zelp::ClientDocument::load(test)) {
         doc->Settings()->setValue("sSessionTitle", std::string("Sales order entry"));
         doc->Settings()->setValue("sHostName", std::string("127.0.0.1"));

@@ -6,6 +6,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "common/workfolders.h"
 
 #include <QCoreApplication>
@@ -117,7 +118,7 @@ void startUp(const StartupPlatform &platform, const Registry &registry, StartMod
     }
     const QSize screen = platform.screenClientArea();
     if (screen.width() < 700 || screen.height() < 500) {
-        MessageBox(QString::fromLatin1(kSmallScreenWarning), 48);
+        MessageBox(QString::fromLatin1(kSmallScreenWarning), Msg::kWarningNotice);
     }
     if (showMainWindow) {
         showMainWindow();

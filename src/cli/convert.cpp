@@ -41,9 +41,9 @@ public:
     ~ConvertAnswers() override { setMessageBoxService(previous_); }
     int16_t showMessage(const QString &, int16_t style) override {
         if (Msg::buttonSet(style).buttons.size() > 1) {
-            return yes_ ? 6 : 7;
+            return yes_ ? Msg::Yes : Msg::No;
         }
-        return 1;
+        return Msg::OK;
     }
 
 private:

@@ -38,7 +38,7 @@ bool makeConnection(const QString &path, bool unsafe, const std::vector<Assignme
     if (ReplaceBatch *batch = ReplaceBatch::active()) {
         batch->markScratch(work);
     }
-    if (!WriteWholeFile(work, bytes, true, error)) {
+    if (!WriteWholeFile(work, bytes, error)) {
         QFile::remove(work);
         *error = QStringLiteral("unable to write a work file in %1: %2").arg(folder, *error);
         return false;
@@ -79,7 +79,7 @@ int runNew(const QStringList &args) {
         const QByteArray bytes =
             templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
         QString error;
-        return WriteWholeFile(path, bytes, true, &error)
+        return WriteWholeFile(path, bytes, &error)
                    ? kOk
                    : fail(QStringLiteral("unable to write %1: %2").arg(files.first(), error));
     }

@@ -10,6 +10,7 @@
 #include "common/ansi.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "files/htmlfilename.h"
 #include "files/launchpage.h"
 
@@ -75,7 +76,7 @@ public:
     int16_t showMessage(const QString &text, int16_t) override {
         text_ = text;
         text_.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
-        return 1;
+        return Msg::OK;
     }
     QString take() { return std::exchange(text_, QString()); }
 
@@ -225,7 +226,7 @@ void publishOne(Publication &out, Batch &batch, const PublishArgs &a, const QStr
 void writeIndex(Batch &batch, const QString &index, const std::vector<Published> &published) {
     batch.step();
     QString why;
-    if (WriteWholeFile(index, indexPage(published).toUtf8(), true, &why)) {
+    if (WriteWholeFile(index, indexPage(published).toUtf8(), &why)) {
         Output::print(Output::terminalSafe(index) + u'\n');
     } else {
         batch.failed(index, QStringLiteral("the index was not written: %1").arg(why));

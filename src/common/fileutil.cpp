@@ -57,8 +57,7 @@ QString FileNameOf(const QString &path, bool keepExtension) {
     return dot < 0 ? name : name.left(dot);
 }
 
-bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode, QString *error) {
-    Q_UNUSED(byteMode); // both modes write the bytes as given; text arrives already encoded
+bool WriteWholeFile(const QString &path, const QByteArray &content, QString *error) {
     return replaceFile(
         path, content.size(),
         [&](int fd) { return writeAllBytes(fd, content.constData(), content.size()); }, error);

@@ -24,11 +24,12 @@ QString FileNameOf(const QString &path, bool keepExtension);
 bool FileExists(const QString &path);
 // The file's bytes; empty when it is empty, missing, unreadable or no regular file.
 QByteArray ReadWholeFile(const QString &path);
-// Replaces the file by content: afterwards it is the complete new file or, on failure, the old
-// one byte for byte (see replaceFile). Text mode takes content already in the single-byte code
-// page. A write-protected file is not replaced. *error gets the system's reason on failure.
-bool WriteWholeFile(const QString &path, const QByteArray &content, bool byteMode,
-                    QString *error = nullptr);
+// Replaces the file by content, byte for byte as given. Normally the complete new file takes
+// the old one's place, so that a failure leaves the old one as it was; where no new file can be
+// made beside it, the old file is rewritten in place and a failure may leave it damaged (see
+// replaceFile). A write-protected file is not replaced. *error gets the system's reason on
+// failure.
+bool WriteWholeFile(const QString &path, const QByteArray &content, QString *error = nullptr);
 // A write-protected file, which no writer replaces: nobody has write permission.
 bool IsReadOnly(const QString &path);
 // Lifts the protection for the file's owner, who may read and write it afterwards.

@@ -9,6 +9,14 @@ namespace zelp::Msg {
 enum Answer : int16_t { OK = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7, YesToAll = 8 };
 inline constexpr int16_t CheckBoxBit = 256;
 
+// The styles in use, by what the box is: the button set (style And 15) plus the icon (style
+// And 240). A warning and an error look alike; the errors of commands carry 49.
+inline constexpr int16_t kWarningNotice = 48;       // exclamation mark, OK
+inline constexpr int16_t kErrorNotice = 49;         // exclamation mark, OK
+inline constexpr int16_t kYesNoQuestion = 4;        // no icon; Yes, No
+inline constexpr int16_t kYesNoCancelQuestion = 35; // question mark; Yes, No, Cancel
+inline constexpr int16_t kYesNoWarning = 52;        // exclamation mark; Yes, No
+
 enum class Icon { Information, Question, Exclamation };
 enum class Button { OK, Yes, No, Retry, Cancel, All };
 

@@ -8,6 +8,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "common/replacebatch.h"
 #include "common/strfunc.h"
 #include "files/resources.h"
@@ -24,10 +25,6 @@
 namespace zelp {
 
 namespace {
-
-constexpr int16_t kStyleNotice = 48;
-constexpr int16_t kStyleYesNo = 4;
-constexpr int16_t kAnswerYes = 6;
 
 // The read-only attribute is the owner's missing write permission. Plain stat and chmod:
 // QFile::permissions asks access() three times more, once per file of a batch.
@@ -213,7 +210,7 @@ int16_t Conv97::say(const QString &text, int16_t style) {
 }
 
 bool Conv97::fail(const QString &text) {
-    say(text, kStyleNotice);
+    say(text, Msg::kWarningNotice);
     report_.result = ConversionReport::Result::Failed;
     return false;
 }
@@ -257,14 +254,7 @@ void Conv97::fillDocument(QObject *hosted) {
     quiet.step([&] { doc->PropChanged(); });
 }
 
-bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
-    report_ = {};
-    report_.source = oldFileName;
-    report_.target = newFileName;
-    const auto skip = [this] {
-        report_.result = ConversionReport::Result::Skipped;
-        return false;
-    };
+bool Conv97::checkSource(const QString &oldFileName) {
     if (oldFileName != testedName_ && !Test(oldFileName)) {
         return fail(QString::fromLatin1(ConvTexts::kUnableToOpen) + oldFileName);
     }
@@ -272,38 +262,44 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         return fail(QString::fromLatin1(ConvTexts::kNoGuid) + oldFileName);
     }
     report_.client = unsafe97_ ? QStringLiteral("unsafe") : QStringLiteral("safe");
+    return true;
+}
 
+bool Conv97::confirmTarget(const QString &oldFileName, const QString &newFileName) {
     if (sameFile(newFileName, oldFileName)) {
-        if (say(QString::fromLatin1(ConvTexts::kSameName), kStyleYesNo) != kAnswerYes) {
-            return skip();
-        }
-    } else if (FileExists(newFileName) && isReadOnly(newFileName)) {
+        return say(QString::fromLatin1(ConvTexts::kSameName), Msg::kYesNoQuestion) == Msg::Yes;
+    }
+    if (FileExists(newFileName) && isReadOnly(newFileName)) {
         if (say(QStringLiteral("File %1 is a read-only file.\r\nDo you want to continue anyway?")
                     .arg(newFileName),
-                kStyleYesNo) != kAnswerYes) {
-            return skip();
-        }
-        makeNormal(newFileName);
-    } else if (FileExists(newFileName)) {
-        if (say(QStringLiteral(
-                    "File %1 already exists. Are you sure you want to overwrite this file?")
-                    .arg(newFileName),
-                kStyleYesNo) != kAnswerYes) {
-            return skip();
-        }
-    }
-
-    {
-        LegacyDocumentReader reader;
-        const QString classId = QString::fromLatin1(safe97_ ? kSafe97ClassId : kUnsafe97ClassId);
-        if (!reader.LoadDocument(oldFileName, classId, PropertyNameList())) {
-            fail(QString::fromLatin1(ConvTexts::kFailed97) + oldFileName);
-            report_.message += QStringLiteral(" (%1)").arg(reader.lastError());
+                Msg::kYesNoQuestion) != Msg::Yes) {
             return false;
         }
-        CopyLegacyProperties(reader);
+        makeNormal(newFileName);
+        return true;
     }
+    if (FileExists(newFileName)) {
+        return say(QStringLiteral(
+                       "File %1 already exists. Are you sure you want to overwrite this file?")
+                       .arg(newFileName),
+                   Msg::kYesNoQuestion) == Msg::Yes;
+    }
+    return true;
+}
 
+bool Conv97::readLegacy(const QString &oldFileName) {
+    LegacyDocumentReader reader;
+    const QString classId = QString::fromLatin1(safe97_ ? kSafe97ClassId : kUnsafe97ClassId);
+    if (!reader.LoadDocument(oldFileName, classId, PropertyNameList())) {
+        fail(QString::fromLatin1(ConvTexts::kFailed97) + oldFileName);
+        report_.message += QStringLiteral(" (%1)").arg(reader.lastError());
+        return false;
+    }
+    CopyLegacyProperties(reader);
+    return true;
+}
+
+QString Conv97::writeWorkFile(const QString &newFileName) {
     const QString work =
         workFiles_ ? workFiles_(FolderOf(newFileName)) : NewWorkFileName(FolderOf(newFileName));
     // Kept once per process: a batch would otherwise unpack the resource for every file.
@@ -311,24 +307,30 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
     static const QByteArray safeTemplate = templateResource(kTemplateSafeConnection);
     const QByteArray &bytes = unsafe97_ ? unsafeTemplate : safeTemplate;
     QString why;
-    if (work.isEmpty() || !WriteWholeFile(work, bytes, true, &why)) {
+    if (work.isEmpty() || !WriteWholeFile(work, bytes, &why)) {
         if (!work.isEmpty()) {
             QFile::remove(work);
         }
         fail(QString::fromLatin1(ConvTexts::kUnableToWriteTemp) + work);
         report_.message += why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why);
-        return false;
+        return {};
     }
-    const auto abandon = [&](const QString &text) {
-        fail(text);
-        if (!why.isEmpty()) {
-            report_.message += QStringLiteral(" (%1)").arg(why);
-        }
-        QuietErrors quiet;
-        quiet.step([&] { unloadHelper(); });
-        quiet.step([&] { QFile::remove(work); });
-        return false;
-    };
+    return work;
+}
+
+bool Conv97::abandon(const QString &text, const QString &why, const QString &work) {
+    fail(text);
+    if (!why.isEmpty()) {
+        report_.message += QStringLiteral(" (%1)").arg(why);
+    }
+    QuietErrors quiet;
+    quiet.step([&] { unloadHelper(); });
+    quiet.step([&] { QFile::remove(work); });
+    return false;
+}
+
+bool Conv97::convertInHelper(const QString &work, const QString &newFileName) {
+    QString why;
     try {
         helper_ = std::make_unique<FrmHelper>(browsers_(), timers_());
         connect(helper_.get(), &FrmHelper::Complete, this, &Conv97::Helper_Complete);
@@ -338,7 +340,7 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         QObject *hosted = helper_->Document();
         // A file the helper could not take as a client document is no load either.
         if (!status_ || !qobject_cast<ClientDocument *>(hosted)) {
-            return abandon(QString::fromLatin1(ConvTexts::kFailed2000));
+            return abandon(QString::fromLatin1(ConvTexts::kFailed2000), why, work);
         }
         fillDocument(hosted);
 
@@ -353,17 +355,39 @@ bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
         // time stamp: either way the stamp differs.
         if (!after.exists || after == before) {
             why = helper_->browser().lastError();
-            return abandon(QString::fromLatin1(ConvTexts::kNotSaved) + work);
+            return abandon(QString::fromLatin1(ConvTexts::kNotSaved) + work, why, work);
         }
         // MoveFileOver replaces the target only once the converted file is complete.
         if (!MoveFileOver(work, newFileName, &why)) {
-            return abandon(QString::fromLatin1(ConvTexts::kUnableToMove) + newFileName);
+            return abandon(QString::fromLatin1(ConvTexts::kUnableToMove) + newFileName, why, work);
         }
         unloadHelper();
     } catch (...) {
         const ErrorInfo error = errorFrom(std::current_exception());
         return abandon(QString::fromLatin1(ConvTexts::kConversionFailed) + QStringLiteral("\r\n") +
-                       QString::fromStdString(error.description));
+                           QString::fromStdString(error.description),
+                       why, work);
+    }
+    return true;
+}
+
+bool Conv97::Convert(const QString &oldFileName, const QString &newFileName) {
+    report_ = {};
+    report_.source = oldFileName;
+    report_.target = newFileName;
+    if (!checkSource(oldFileName)) {
+        return false;
+    }
+    if (!confirmTarget(oldFileName, newFileName)) {
+        report_.result = ConversionReport::Result::Skipped;
+        return false;
+    }
+    if (!readLegacy(oldFileName)) {
+        return false;
+    }
+    const QString work = writeWorkFile(newFileName);
+    if (work.isEmpty() || !convertInHelper(work, newFileName)) {
+        return false;
     }
     report_.result = ConversionReport::Result::Converted;
     report_.message.clear();

@@ -61,6 +61,16 @@ Q_SIGNALS:
 private:
     int16_t say(const QString &text, int16_t style);
     bool fail(const QString &text);
+    // The steps of Convert. Each says what went wrong and returns false (the work file: empty)
+    // when the conversion ends there.
+    bool checkSource(const QString &oldFileName);
+    // False unless the user agrees to each replacement asked about.
+    bool confirmTarget(const QString &oldFileName, const QString &newFileName);
+    bool readLegacy(const QString &oldFileName);
+    QString writeWorkFile(const QString &newFileName);
+    bool convertInHelper(const QString &work, const QString &newFileName);
+    // Fails with text (and why), unloading the helper and deleting the work file.
+    bool abandon(const QString &text, const QString &why, const QString &work);
     void waitForHelper();
     void unloadHelper();
     void fillDocument(QObject *hosted);

@@ -5,6 +5,7 @@
 #include "common/errhndlr.h"
 #include "common/strfunc.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace zelp::LegacyMap {
@@ -14,111 +15,67 @@ namespace {
 using Shape = LegacyMapRow::Shape;
 using Status = SettingOutcome::Status;
 
-PropertyValue T(const char *text = "") {
-    return std::string(text);
+PropertyValue T() {
+    return std::string();
 }
 PropertyValue I(int16_t n) {
-    return n;
-}
-PropertyValue L(int32_t n) {
     return n;
 }
 PropertyValue B(bool b) {
     return b;
 }
 
-LegacyMapRow plain(const char *legacy, const char *name, PropertyValue both) {
-    return {legacy, name, Shape::Plain, both, both};
+// What the schema does not hold as a setting with a 97 name: the document's own members and
+// the lists that are reshaped into numbered settings, each at its place in the 97 name list.
+struct PlacedRow {
+    int position;
+    LegacyMapRow row;
+};
+
+std::vector<PlacedRow> ownRows() {
+    return {
+        {1, {"Script", "Script", Shape::Document, T(), T()}},
+        {2, {"MousePatterns", "MousePatterns", Shape::Document, T(), T()}},
+        {65, {"Palette", "sPalette", Shape::Palette, T(), std::nullopt}},
+        {66, {"AttrColors", "sAttrColor", Shape::AttrColors, T(), std::nullopt}},
+        {67, {"KeyCount", "sFKey", Shape::FunctionKeys, I(0), std::nullopt}},
+    };
 }
 
-std::vector<LegacyMapRow> buildRows() {
+// Settings that the 97 client read otherwise than with their schema default; each stands at
+// its setting's place.
+std::vector<LegacyMapRow> readOtherwise() {
     return {
-        {"Script", "Script", Shape::Document, T(), T()},
-        {"MousePatterns", "MousePatterns", Shape::Document, T(), T()},
-        plain("SessionTitle", "sSessionTitle", T()),
-        plain("Device", "sDevice", L(0)),
+        // Read without a default and always stored.
         {"TermType", "sTermType", Shape::Plain, std::nullopt, std::nullopt},
-        plain("AnswerBack", "sAnswerBack", T()),
-        plain("Port", "sPort", I(0)),
-        plain("Baud", "sBaud", L(4)),
-        plain("Parity", "sParity", L(0)),
-        plain("DataBits", "sDataBits", I(8)),
-        plain("StopBits", "sStopBits", I(1)),
-        plain("HandShake", "sHandshake", L(0)),
-        plain("Duplex", "sDuplex", L(0)),
-        plain("Strip8th", "sStrip8th", B(false)),
-        plain("OverrideCfg", "sOverrideCfg", I(0)),
-        plain("Printer", "sPrinterName", T("No Printer")),
-        plain("PrinterColorMode", "sPrinterColorMode", I(0)),
-        plain("PrinterFontBold", "sPrinterFontBold", B(false)),
-        plain("PrinterFontItalic", "sPrinterFontItalic", B(false)),
-        plain("PrinterFontName", "sPrinterFontName", T()),
-        plain("PrinterFontSize", "sPrinterFontSize", I(10)),
-        plain("PrinterOrientation", "sPrinterOrientation", I(0)),
-        plain("PrinterPaperSize", "sPrinterPaperSize", I(0)),
-        plain("PrinterPaperSource", "sPrinterPaperSource", I(0)),
-        plain("PrinterTimeout", "sPrinterTimeout", I(5)),
-        plain("PrintJobEject", "sPrintJobEject", I(0)),
-        plain("PrintScreenBackground", "sPrintScreenBackground", I(0)),
-        plain("PrintScreenEject", "sPrintScreenEject", I(0)),
-        plain("ScreenPrintMode", "sScreenPrintMode", I(0)),
-        plain("SlavePrintMode", "sSlavePrintMode", I(0)),
-        plain("PasteEOLMode", "sPasteEOLMode", I(0)),
-        plain("PasteEOLChar", "sPasteEOLChar", I(0)),
-        plain("PasteEOFMode", "sPasteEOFMode", I(0)),
-        plain("PasteEOFChar", "sPasteEOFChar", I(0)),
-        plain("HostName", "sHostName", T()),
-        plain("HostPort", "sHostPort", T()),
-        plain("ConnectTimeout", "sConnectTimeout", I(0)),
-        plain("AutoAnswer", "sAutoAnswer", B(false)),
-        plain("HostTermType", "sHostTermType", T()),
-        plain("TelnetOptions", "sTelnetOptions", I(0)),
-        plain("TelnetFlags", "sTelnetFlags", I(0)),
-        plain("HostType", "sHostType", T()),
-        plain("FontName", "sFontName", T()),
-        plain("FontSize", "sFontSize", I(0)),
-        plain("ScaleFont", "sScaleFont", B(true)),
-        plain("BoldFont", "sBoldFont", B(false)),
-        plain("LegibleFont", "sLegibleFont", B(false)),
-        plain("NormCols", "sNormCols", I(80)),
-        plain("NormRows", "sNormRows", I(24)),
-        plain("ExtCols", "sExtCols", I(132)),
-        plain("ExtRows", "sExtRows", I(24)),
-        plain("Pages", "sPages", I(1)),
-        plain("HistoryRows", "sHistoryRows", I(0)),
-        plain("GmodeEnable", "sGmodeEnable", B(false)),
-        plain("MouseEnable", "sMouseEnable", B(false)),
-        plain("ScrAutoFwd", "sScrAutoFwd", B(false)),
-        plain("BlockCursor", "sCursorType", B(false)),
         // Read as the 97 client kept it, a boolean; the 2000 client keeps a mode number.
         {"ExtMode", "sScrMode", Shape::Plain, B(false), I(0)},
-        plain("ProtectAttr", "sProtectAttr", I(0)),
-        plain("AttributeMask", "sAttributeMask", I(10)),
-        plain("ScrollMode", "sScrollMode", I(2)),
-        plain("Sound", "sSound", T()),
-        plain("MapUpperFKeys", "sMapUpperFkeys", B(true)),
-        plain("LockBaudRate", "sLockBaudRate", B(false)),
-        {"Palette", "sPalette", Shape::Palette, T(), std::nullopt},
-        {"AttrColors", "sAttrColor", Shape::AttrColors, T(), std::nullopt},
-        {"KeyCount", "sFKey", Shape::FunctionKeys, I(0), std::nullopt},
-        plain("CaptureDir", "sDefaultCaptureDir", T()),
-        plain("DefaultXferDir", "sDefaultXferDir", T()),
-        plain("DefaultXferMode", "sDefaultXferMode", B(false)),
-        plain("DefaultXferOver", "sDefaultXferOverwrite", I(0)),
-        plain("AsciiEOL", "sAsciiEOL", I(0)),
-        plain("AsciiDelay", "sAsciiDelay", I(350)),
-        plain("XmodemTimeout", "sXModemTimeout", I(10)),
-        plain("YmodemTimeout", "sYModemTimeout", I(10)),
-        plain("ZmodemTimeout", "sZModemTimeout", I(10)),
-        plain("KermitTimeout", "sKermitTimeout", I(10)),
-        plain("KermitInitRetry", "sKermitInitRetry", I(30)),
-        plain("KermitErrRetry", "sKermitErrRetry", I(10)),
-        plain("KermitEOL", "sKermitEOL", I(13)),
-        plain("KermitQuote", "sKermitQuote", B(true)),
-        plain("KermitRept", "sKermitRept", B(false)),
-        plain("KermitCRC", "sKermitCRC", B(false)),
-        plain("AutoZmodem", "sZModemAuto", B(false)),
     };
+}
+
+// Every other setting with a 97 name is copied as read, with its schema default both ways.
+std::vector<LegacyMapRow> buildRows() {
+    std::vector<PlacedRow> placed = ownRows();
+    const std::vector<LegacyMapRow> exceptions = readOtherwise();
+    for (const LegacyMapRow &row : exceptions) {
+        const auto def = SettingsSchema::find(row.name);
+        placed.push_back({def ? def->legacyPosition : 0, row});
+    }
+    for (const SettingDef &def : SettingsSchema::all()) {
+        if (!def.legacyName.empty() &&
+            std::ranges::find(exceptions, def.name, &LegacyMapRow::name) == exceptions.end()) {
+            placed.push_back(
+                {def.legacyPosition,
+                 {def.legacyName, def.name, Shape::Plain, def.defaultValue, def.defaultValue}});
+        }
+    }
+    std::ranges::sort(placed, {}, &PlacedRow::position);
+    std::vector<LegacyMapRow> rows;
+    rows.reserve(placed.size());
+    for (PlacedRow &p : placed) {
+        rows.push_back(std::move(p.row));
+    }
+    return rows;
 }
 
 QString describe(const PropertyValue &value) {

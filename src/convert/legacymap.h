@@ -32,6 +32,8 @@ struct LegacyMapRow {
 
 namespace LegacyMap {
 
+// Made from the schema's 97 names, with the few rows that are no plain setting (the script,
+// the mouse patterns, the colour lists and the keys) or read otherwise.
 const std::vector<LegacyMapRow> &rows();
 
 // The 97 names, CR LF separated, with "KeyCount" and "Key(KeyCount)" for the keys.

@@ -6,6 +6,7 @@
 #include "common/filedialog.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QStringList>
 
@@ -20,7 +21,7 @@ std::optional<QString> openLegacyCheck(const QString &chosen, Conv97::BrowserFac
     const QString question = chosen + QString::fromLatin1(ConvTexts::kIsLegacy) +
                              QStringLiteral("\r\n") +
                              QString::fromLatin1(ConvTexts::kConvertQuestion);
-    if (MessageBox(question, 35) != 6) {
+    if (MessageBox(question, Msg::kYesNoCancelQuestion) != Msg::Yes) {
         return std::nullopt;
     }
     std::optional<QString> target;
@@ -60,7 +61,7 @@ std::optional<QString> openLegacyCheck(const QString &chosen, Conv97::BrowserFac
         }
     }
     if (!converted) {
-        MessageBox(QString::fromLatin1(ConvTexts::kUnableToConvert), 49);
+        MessageBox(QString::fromLatin1(ConvTexts::kUnableToConvert), Msg::kErrorNotice);
         return std::nullopt;
     }
     // What did not convert is lost from the new file unless the user hears of it.
@@ -72,7 +73,7 @@ std::optional<QString> openLegacyCheck(const QString &chosen, Conv97::BrowserFac
                                 ? QStringLiteral("1 setting")
                                 : QStringLiteral("%1 settings").arg(unreadable.size()),
                             chosen, debugLogPath()),
-                   48);
+                   Msg::kWarningNotice);
     }
     return target;
 }

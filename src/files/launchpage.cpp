@@ -9,6 +9,7 @@
 #include "common/errhndlr.h"
 #include "common/fileutil.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QFileInfo>
 
@@ -18,14 +19,12 @@ namespace zelp {
 
 namespace {
 
-constexpr int16_t kWarning = 49;
-
 constexpr char kSafeClientKey[] = "VelmarisInternetClient2.ZLInetSafeCli\\Clsid";
 constexpr char kUnsafeClientKey[] = "VelmarisInternetClient2.ZLInetCli\\Clsid";
 constexpr char kGuiServerKey[] = "ZlGUIServer.ZlGUISvr\\Clsid";
 
 void warn(const QString &text) {
-    MessageBox(text, kWarning);
+    MessageBox(text, Msg::kErrorNotice);
 }
 
 QString readClassesRoot(const Registry &registry, const std::string &key) {
@@ -131,7 +130,7 @@ bool generate(const QByteArray &templateBytes, LaunchPageState &page, const QStr
         return false;
     }
     QString why;
-    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), false, &why)) {
+    if (!WriteWholeFile(page.fileName, Ansi::bytesFromUnicode(text), &why)) {
         warn(QString::fromLatin1(LaunchPageText::kWriteFailed) + page.fileName +
              QStringLiteral(":\r\n") + why);
         page.fileName.clear();

@@ -10,7 +10,9 @@ inline constexpr int kCommandCount = 8;
 
 enum class CommandState { NoDocument, Busy, Document, Connected };
 
-// Whether command is enabled in state; one table for buttons and menu items alike.
+// Whether command is enabled in state, for its button and its menu item alike. The one
+// exception: while a save waits, DesignerCommands::Save turns the New and Open buttons (not
+// their menu items) back on.
 bool commandEnabled(CommandState state, Command command);
 
 inline constexpr std::array<Command, kCommandCount> kAllCommands = {

@@ -6,18 +6,16 @@
 #include "common/fileutil.h"
 #include "common/mousepointer.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 #include "common/workfolders.h"
 #include "files/resources.h"
+#include "files/savechoice.h"
 
 namespace zelp {
 
 namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
-constexpr int16_t kWarning = 49;
-constexpr int16_t kYesNoCancel = 35;
-constexpr int16_t kYes = 6;
-constexpr int16_t kCancel = 2;
 
 // A connection-file dialog starting in the home folder; errors while it runs are skipped.
 std::optional<QString> askForConnectionFile(FileDialogRequest::Kind kind, const char *title,
@@ -39,7 +37,7 @@ std::optional<QString> askForConnectionFile(FileDialogRequest::Kind kind, const 
 // Shows an unexpected error's own description and leaves no file current.
 void reportAndForget(QString &currentFile) {
     const ErrorInfo error = errorFrom(std::current_exception());
-    MessageBox(QString::fromStdString(error.description), kWarning);
+    MessageBox(QString::fromStdString(error.description), Msg::kErrorNotice);
     currentFile.clear();
 }
 
@@ -76,13 +74,13 @@ void DesignerCommands::New() {
         const QByteArray bytes =
             templateResource(type.unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection);
         QString why;
-        if (WriteWholeFile(*chosen, bytes, true, &why)) {
+        if (WriteWholeFile(*chosen, bytes, &why)) {
             cycle_.newFile = true;
             cycle_.BeginLoad(*chosen);
         } else {
             MessageBox(QString::fromLatin1(CommandTexts::kUnableToWrite) + *chosen +
                            QStringLiteral(":\r\n") + why,
-                       kWarning);
+                       Msg::kErrorNotice);
             cycle_.currentFile.clear();
         }
     } catch (...) {
@@ -130,12 +128,12 @@ void DesignerCommands::Close() {
     ClientDocument *doc = cycle_.document();
     if (doc && doc->Changed()) {
         const int16_t answer =
-            MessageBox(QString::fromLatin1(CommandTexts::kSaveChanges), kYesNoCancel);
-        if (answer == kYes) {
+            MessageBox(QString::fromLatin1(CommandTexts::kSaveChanges), Msg::kYesNoCancelQuestion);
+        if (answer == Msg::Yes) {
             Save();
             return;
         }
-        if (answer == kCancel) {
+        if (answer == Msg::Cancel) {
             return;
         }
         // Our documents write themselves when they leave the host; No means they must not.
@@ -155,13 +153,13 @@ void DesignerCommands::Save() {
     }
     QString session = cycle_.currentFile;
     const int16_t result = dialogs_.askSave(session, launchPage_.fileName);
-    if (result == 0) {
+    if (result == SaveChoice::kCancelled) {
         return;
     }
-    launchPage_.guiSupport = (result & 128) != 0;
-    const int16_t page = result & ~128;
-    if (page == 2 || page == 3) {
-        launchPage_.intranet = page == 3;
+    launchPage_.guiSupport = SaveChoice::guiSupportOf(result);
+    const int16_t page = SaveChoice::pageOf(result);
+    if (page == SaveChoice::kInternetPage || page == SaveChoice::kIntranetPage) {
+        launchPage_.intranet = page == SaveChoice::kIntranetPage;
         GenerateLaunchPage(launchPage_, cycle_.currentFile, cycle_.safeClient);
     }
     cycle_.BeginSave();

@@ -2,6 +2,7 @@
 
 #include "common/mousepointer.h"
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QFileInfo>
 
@@ -9,9 +10,6 @@ namespace zelp {
 
 namespace {
 const QString kBlank = QStringLiteral("about:blank");
-constexpr int16_t kErrorStyle = 49;
-constexpr int16_t kQuestionStyle = 52; // Yes/No with the exclamation mark
-constexpr int16_t kYes = 6;
 
 // A file that is not there is named; one that is there but unreadable may be corrupt.
 QString loadErrorFor(const QString &path) {
@@ -38,8 +36,7 @@ void DocumentCycle::enterState(CommandState state) {
 }
 
 void DocumentCycle::setConnected(bool connected) {
-    window_.setCommandEnabled(Command::Connect, !connected, !connected);
-    window_.setCommandEnabled(Command::Disconnect, connected, connected);
+    enterState(connected ? CommandState::Connected : CommandState::Document);
 }
 
 void DocumentCycle::BeginLoad(const QString &path) {
@@ -60,7 +57,7 @@ void DocumentCycle::LoadComplete() {
         browser_.Stop();
         browser_.Navigate(kBlank);
         enterState(CommandState::NoDocument);
-        MessageBox(loadErrorFor(pendingPath), kErrorStyle);
+        MessageBox(loadErrorFor(pendingPath), Msg::kErrorNotice);
         window_.UpdateCaption();
         return;
     }
@@ -125,7 +122,7 @@ void DocumentCycle::navigateComplete() {
 void DocumentCycle::saveFailed(const QString &path, const QString &reason) {
     const QString message = QString::fromLatin1(CycleMessages::kSaveFailed).arg(path, reason);
     if (!saving) {
-        MessageBox(message.section(QStringLiteral("\r\n\r\n"), 0, 0), kErrorStyle);
+        MessageBox(message.section(QStringLiteral("\r\n\r\n"), 0, 0), Msg::kErrorNotice);
         return;
     }
     // The watchdog must not decide while the user reads the message.
@@ -139,7 +136,7 @@ void DocumentCycle::saveFailed(const QString &path, const QString &reason) {
     window_.ShowPreview();
     enterState(CommandState::Document);
     window_.UpdateCaption();
-    if (MessageBox(message, kQuestionStyle) != kYes || !chooseOtherName_) {
+    if (MessageBox(message, Msg::kYesNoWarning) != Msg::Yes || !chooseOtherName_) {
         return;
     }
     const std::optional<QString> other = chooseOtherName_();
@@ -153,7 +150,7 @@ void DocumentCycle::saveFailed(const QString &path, const QString &reason) {
 
 void DocumentCycle::failed(const QString &message) {
     browser_.Navigate(kBlank);
-    MessageBox(message, kErrorStyle);
+    MessageBox(message, Msg::kErrorNotice);
     enterState(CommandState::NoDocument);
     window_.UpdateCaption();
 }

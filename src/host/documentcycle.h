@@ -58,7 +58,7 @@ public:
     }
 
     void enterState(CommandState state);
-    // Connect and Disconnect switch only their own two rows.
+    // The document or the connected state, as the test connection goes; a document is hosted.
     void setConnected(bool connected);
 
     ClientDocument *document() const { return document_; }

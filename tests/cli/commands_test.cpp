@@ -94,8 +94,7 @@ using Settings = std::vector<std::pair<std::string, PropertyValue>>;
 // Made and saved through the document itself, with the default script.
 void makeConnection(const QString &path, bool unsafe, const Settings &settings) {
     ASSERT_TRUE(WriteWholeFile(
-        path, templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection),
-        true));
+        path, templateResource(unsafe ? kTemplateUnsafeConnection : kTemplateSafeConnection)));
     auto doc = ClientDocument::load(path);
     ASSERT_TRUE(doc);
     doc->setScript(defaultScript());
@@ -146,7 +145,7 @@ protected:
     }
     QByteArray bytes(const QString &name) const { return ReadWholeFile(path(name)); }
     void put(const QString &name, const QByteArray &content) const {
-        ASSERT_TRUE(WriteWholeFile(path(name), content, true)) << name.toStdString();
+        ASSERT_TRUE(WriteWholeFile(path(name), content)) << name.toStdString();
     }
     QMap<QString, QByteArray> snapshot() const { return filesIn(dir.path()); }
 };
@@ -401,7 +400,7 @@ TEST_F(Cli, AHostileSheetIsRefusedWithRowAndColumnAndNothingIsWritten) {
     QTemporaryDir sheets;
     const QString csv = sheets.filePath("hostile.csv");
     for (const auto &[sheet, error] : cases) {
-        ASSERT_TRUE(WriteWholeFile(csv, sheet, true));
+        ASSERT_TRUE(WriteWholeFile(csv, sheet));
         const auto r = runCli({"import", csv, "--into", dir.path()});
         EXPECT_EQ(r.exitCode, 1) << sheet;
         for (const char *part : {error, "nothing was written"}) {
@@ -880,9 +879,9 @@ TEST_F(Cli, EveryWriterReportsTheFaultInOneLineAndLeavesTheFolderAsItWas) {
     // A connection the companion saved once, and a page, in a folder.
     const auto prepare = [](const QString &folder) {
         const QString file = folder + QStringLiteral("/a.ats");
-        ASSERT_TRUE(WriteWholeFile(file, templateResource(kTemplateSafeConnection), true));
+        ASSERT_TRUE(WriteWholeFile(file, templateResource(kTemplateSafeConnection)));
         ASSERT_EQ(runCli({"set", file, "sSessionTitle=T"}).exitCode, 0);
-        ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("/a.htm"), QByteArray(600, 'p'), true));
+        ASSERT_TRUE(WriteWholeFile(folder + QStringLiteral("/a.htm"), QByteArray(600, 'p')));
     };
     const QString full = path("small");
     ASSERT_TRUE(QDir().mkdir(full));

@@ -58,17 +58,17 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     const QString pipe = dir.filePath("pipe"), link = dir.filePath("link");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(target, link));
-    EXPECT_TRUE(WriteWholeFile(target, QByteArray("a\0b\r\n", 5), false));
+    EXPECT_TRUE(WriteWholeFile(target, QByteArray("a\0b\r\n", 5)));
     EXPECT_EQ(ReadWholeFile(target), QByteArray("a\0b\r\n", 5));
-    EXPECT_TRUE(WriteWholeFile(target, {}, true));
+    EXPECT_TRUE(WriteWholeFile(target, {}));
     EXPECT_EQ(read(target), QByteArray());
-    EXPECT_TRUE(WriteWholeFile(link, "through", true));
+    EXPECT_TRUE(WriteWholeFile(link, "through"));
     EXPECT_EQ(read(target), "through");
     EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link stays a link";
     // A chain of links is followed to its end, by a write and by a move alike.
     const QString chain = dir.filePath("chain");
     ASSERT_TRUE(QFile::link(QStringLiteral("link"), chain));
-    EXPECT_TRUE(WriteWholeFile(chain, "chained", true));
+    EXPECT_TRUE(WriteWholeFile(chain, "chained"));
     EXPECT_TRUE(MoveFileOver(writeFile(dir.filePath("moved"), "moved"), chain));
     EXPECT_EQ(read(target), "moved");
     EXPECT_TRUE(QFileInfo(chain).isSymLink() && QFileInfo(link).isSymLink());
@@ -79,7 +79,7 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     }
     for (const QString &path : {dir.path(), dir.filePath("no/folder/f"), QString(), pipe,
                                 target + QStringLiteral("/under"), QStringLiteral("/dev/null")}) {
-        EXPECT_FALSE(WriteWholeFile(path, "x", true)) << qPrintable(path);
+        EXPECT_FALSE(WriteWholeFile(path, "x")) << qPrintable(path);
     }
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile()) << "device left alone";
     // A move or a write replaces the target, keeping its mode; a failed move keeps the source.
@@ -89,13 +89,13 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     EXPECT_EQ(read(target), "new");
     EXPECT_FALSE(QFile::exists(src));
     EXPECT_FALSE(MoveFileOver(src, target));
-    EXPECT_TRUE(WriteWholeFile(target, "v2", true));
+    EXPECT_TRUE(WriteWholeFile(target, "v2"));
     struct stat st {};
     EXPECT_TRUE(::stat(QFile::encodeName(target).constData(), &st) == 0 &&
                 (st.st_mode & 07777) == 0604);
     ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
     QString error;
-    EXPECT_FALSE(WriteWholeFile(target, "new", true, &error));
+    EXPECT_FALSE(WriteWholeFile(target, "new", &error));
     EXPECT_EQ(error, QStringLiteral("the file is read-only"));
     const QString again = writeFile(dir.filePath("again"), "again");
     for (const QString &to : {dir.filePath("no/folder/x"), pipe, target}) {
@@ -115,8 +115,8 @@ TEST(Files, ABatchReplacesAtCommitAndNeverOverAnotherWritersChange) {
         ReplaceBatch batch;
         batch.watch(a);
         batch.watch(b);
-        EXPECT_TRUE(WriteWholeFile(a, "new a", true));
-        EXPECT_TRUE(WriteWholeFile(b, "new b", true));
+        EXPECT_TRUE(WriteWholeFile(a, "new a"));
+        EXPECT_TRUE(WriteWholeFile(b, "new b"));
         EXPECT_EQ(read(a), "old a") << "not before the commit";
         writeFile(b, "another writer's b");
         const auto outcomes = batch.commit();
@@ -126,7 +126,7 @@ TEST(Files, ABatchReplacesAtCommitAndNeverOverAnotherWritersChange) {
         EXPECT_TRUE(outcomes[1].error.contains("another program changed it"));
         EXPECT_EQ(read(a), "new a");
         EXPECT_EQ(read(b), "another writer's b");
-        EXPECT_TRUE(WriteWholeFile(a, "never committed", true));
+        EXPECT_TRUE(WriteWholeFile(a, "never committed"));
     }
     EXPECT_EQ(read(a), "new a");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a", "b"}));
@@ -191,7 +191,7 @@ TEST(FileFaults, AWriteThatCannotFinishLeavesTheTargetAsItWas) {
         }
         writeFile(source, big);
         const int code = inChild(uid_t(-1), [&](QString *e) {
-            return move ? MoveFileOver(source, target, e) : WriteWholeFile(target, big, true, e);
+            return move ? MoveFileOver(source, target, e) : WriteWholeFile(target, big, e);
         });
         if (move && code == 0 && !QFile::exists(source)) {
             continue; // renamed within one file system
@@ -218,9 +218,8 @@ TEST(FileFaults, AFolderWithoutRoomForANewFileIsWrittenInPlaceAndNeverCut) {
     }
     for (const auto &[size, expected] : {std::pair{200, 0}, {20000, 1}}) {
         const QByteArray content(size, 'n');
-        EXPECT_EQ(
-            inChild(65534, [&](QString *e) { return WriteWholeFile(file, content, true, e); }),
-            expected);
+        EXPECT_EQ(inChild(65534, [&](QString *e) { return WriteWholeFile(file, content, e); }),
+                  expected);
         EXPECT_EQ(read(file), QByteArray(200, 'n')) << "written, or left as it was";
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }

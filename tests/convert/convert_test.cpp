@@ -19,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ranges>
+#include <set>
 #include <sys/stat.h>
 
 namespace zelp::test {
@@ -30,7 +32,7 @@ protected:
     ServiceScope services;
     QString path(const QString &name) const { return services.dir.filePath(name); }
     void put(const char *name, const QByteArray &bytes) {
-        ASSERT_TRUE(WriteWholeFile(path(name), bytes, true));
+        ASSERT_TRUE(WriteWholeFile(path(name), bytes));
     }
     // Both identifiers: the unsafe one wins and brings the unsafe template.
     void SetUp() override {
@@ -175,7 +177,7 @@ TEST_F(ConvertTest, ConvertSaysWhyItFailsAndLeavesNoWorkFileAndTheTargetAsItWas)
         SCOPED_TRACE(QStringLiteral("%1 -> %2, %3").arg(c.from, c.to, c.message).toStdString());
         QFile::remove(path("new.ats"));
         if (c.target != Absent) {
-            ASSERT_TRUE(WriteWholeFile(to, "previous", true));
+            ASSERT_TRUE(WriteWholeFile(to, "previous"));
             QFile::setPermissions(to, c.target == ReadOnly ? QFileDevice::ReadOwner
                                                            : QFile::permissions(to));
         }
@@ -299,6 +301,21 @@ TEST_F(ConvertTest, EveryPlainRowArrivesUnderIts2000NameWithItsTypeAndDefaultsWh
     }
     // The 97 boolean under the 2000 mode number.
     EXPECT_EQ(setting(*doc, "sScrMode"), PropertyValue(int16_t(-1)));
+}
+
+TEST(LegacyMap, EverySchemaSettingWithA97NameHasOneRowAndNoTwoRowsShareAName) {
+    std::map<std::string, std::string> mapped; // 97 name to 2000 name
+    std::set<std::string> targets;
+    for (const LegacyMapRow &row : LegacyMap::rows()) {
+        EXPECT_TRUE(mapped.emplace(row.legacyName, row.name).second) << row.legacyName;
+        EXPECT_TRUE(targets.insert(row.name).second) << row.name;
+    }
+    for (const SettingDef &def : SettingsSchema::all()) {
+        if (!def.legacyName.empty()) {
+            const auto row = mapped.find(def.legacyName);
+            EXPECT_EQ(row == mapped.end() ? "<none>" : row->second, def.name) << def.legacyName;
+        }
+    }
 }
 
 TEST_F(ConvertTest, PaletteAndAttributeColoursTakeTheirListsByTheValRule) {

@@ -108,7 +108,7 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
          "VelmarisInternetClient2.ZLInetSafeCli\\Clsid cannot be put into a web page!"},
         {{}, false, sales, QString(), writeFailed},
     };
-    ASSERT_TRUE(WriteWholeFile(salesPage, "connection", true));
+    ASSERT_TRUE(WriteWholeFile(salesPage, "connection"));
     for (const auto &[text, gui, connection, kept, message] : cases) {
         SCOPED_TRACE(message.toStdString());
         services.messages.asked.clear();
@@ -266,7 +266,7 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
         EXPECT_EQ(bytes.mid(1104, 16).toHex().toUpper(), classBytes);
         EXPECT_EQ(bytes.mid(1132, 8).toHex().toUpper(), modified);
         const QString path = dir.filePath(QStringLiteral("t%1.ats").arg(id));
-        ASSERT_TRUE(WriteWholeFile(path, bytes, true));
+        ASSERT_TRUE(WriteWholeFile(path, bytes));
         EXPECT_EQ(CompoundFile::readRootClassId(path), ClientClasses::classIdFor(safe)) << id;
     }
     // The two differ in the class identifier and the time stamp only.
@@ -275,13 +275,13 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
     EXPECT_EQ(unsafe.replace(1104, 16, safe.mid(1104, 16)).replace(1132, 8, safe.mid(1132, 8)),
               safe);
     const QString text = dir.filePath(QStringLiteral("text.ats"));
-    ASSERT_TRUE(WriteWholeFile(text, "not a compound file\r\n", true));
+    ASSERT_TRUE(WriteWholeFile(text, "not a compound file\r\n"));
     for (const QString &path : {text, dir.filePath(QStringLiteral("missing.ats")), dir.path()}) {
         EXPECT_EQ(CompoundFile::readRootClassId(path), std::nullopt) << path.toStdString();
     }
     QByteArray older = safe;
     older.replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2"));
-    ASSERT_TRUE(WriteWholeFile(text, older, true));
+    ASSERT_TRUE(WriteWholeFile(text, older));
     EXPECT_EQ(CompoundFile::readRootClassId(text),
               classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
 }

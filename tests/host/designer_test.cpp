@@ -118,9 +118,8 @@ protected:
         return services.dir.filePath(QString::fromStdString(name));
     }
     QString file(const std::string &name, bool safe = true) const {
-        WriteWholeFile(path(name),
-                       templateResource(safe ? kTemplateSafeConnection : kTemplateUnsafeConnection),
-                       true);
+        WriteWholeFile(path(name), templateResource(safe ? kTemplateSafeConnection
+                                                         : kTemplateUnsafeConnection));
         return path(name);
     }
     void load(const QString &path) {
@@ -172,7 +171,7 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
         browser.hosted.reset();
         const std::string name = "Conn" + std::to_string(++n) + ".ats";
         const QString f = c.connection ? file(name) : path(name);
-        ASSERT_TRUE(c.connection || c.missing || WriteWholeFile(f, "plain text", true));
+        ASSERT_TRUE(c.connection || c.missing || WriteWholeFile(f, "plain text"));
         load(f);
         if (c.arrives) {
             browser.arrive();

@@ -31,7 +31,7 @@ void SessionInfo::update(bool connected, const QString &state) {
 
 ClientDocument::ClientDocument(QString path, bool safe, ClassIdBytes classId)
     : path_(std::move(path)), safe_(safe), classId_(classId) {
-    connect(&settings_, &ClientSettings::edited, this, [this] { setChanged(true); });
+    connect(&settings_, &ClientSettings::edited, this, [this] { changed_ = true; });
 }
 
 std::unique_ptr<ClientDocument> ClientDocument::load(const QString &path, QString *error) {
@@ -73,19 +73,19 @@ std::unique_ptr<ClientDocument> ClientDocument::load(const QString &path, QStrin
 void ClientDocument::setScript(const std::string &script) {
     if (script != script_) {
         script_ = script;
-        setChanged(true);
+        changed_ = true;
     }
 }
 
 void ClientDocument::setMousePatterns(const std::string &patterns) {
     if (patterns != mousePatterns_) {
         mousePatterns_ = patterns;
-        setChanged(true);
+        changed_ = true;
     }
 }
 
 void ClientDocument::PropChanged() {
-    setChanged(true);
+    changed_ = true;
 }
 
 void ClientDocument::Connect() {
@@ -108,13 +108,6 @@ void ClientDocument::setScriptEditor(ScriptEditor editor) {
     scriptEditor() = std::move(editor);
 }
 
-void ClientDocument::setChanged(bool changed) {
-    if (changed != changed_) {
-        changed_ = changed;
-        Q_EMIT changedChanged(changed);
-    }
-}
-
 bool ClientDocument::save(QString *error) {
     std::string streamError;
     const auto settings = RecordStream::encode(settings_.toRecords(), &streamError);
@@ -133,10 +126,10 @@ bool ClientDocument::save(QString *error) {
     if (!bytes) {
         return fail(error, why);
     }
-    if (!WriteWholeFile(path_, QByteArray::fromStdString(*bytes), true, &why)) {
+    if (!WriteWholeFile(path_, QByteArray::fromStdString(*bytes), &why)) {
         return fail(error, why);
     }
-    setChanged(false);
+    changed_ = false;
     return true;
 }
 

@@ -60,14 +60,16 @@ public:
     bool Changed() const { return changed_; }
     void PropChanged();
     // Forgets the edits, so that unloading writes nothing.
-    void DiscardChanges() { setChanged(false); }
+    void DiscardChanges() { changed_ = false; }
     void Connect();
     void Disconnect();
     void EditScript();
 
     QString path() const { return path_; }
-    // Writes the document to its file: the new file is complete before it replaces the old
-    // one. False with *error set to the reason when it could not; the old file is as it was.
+    // Writes the document to its file (WriteWholeFile): normally the new file is complete
+    // before it replaces the old one, and a failure leaves the old one as it was. In a folder
+    // where no new file can be made the old file is rewritten in place, and a failure there
+    // may leave it damaged. False with *error set to the reason when it could not.
     bool save(QString *error = nullptr);
     // Saves from now on to another file (after a save that failed, say).
     void setPath(const QString &path) { path_ = path; }
@@ -76,13 +78,11 @@ public:
     static void setScriptEditor(ScriptEditor editor);
 
 Q_SIGNALS:
-    void changedChanged(bool changed);
     void connectRequested();
     void disconnectRequested();
 
 private:
     ClientDocument(QString path, bool safe, ClassIdBytes classId);
-    void setChanged(bool changed);
 
     QString path_;
     bool safe_ = false;

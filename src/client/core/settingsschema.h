@@ -10,7 +10,9 @@
 namespace zelp {
 
 // One setting of the 2000 client: how it is stored, what it is when not stored, where the
-// settings dialog shows it, and the name the 97 client kept it under (empty for none).
+// settings dialog shows it, and the name the 97 client kept it under (empty for none). A
+// setting with a 97 name is converted from it as read, with its own default, unless the
+// legacy map reads it otherwise.
 struct SettingDef {
     std::string name;
     ValueType type;
@@ -18,6 +20,8 @@ struct SettingDef {
     std::string group;
     std::string label;
     std::string legacyName;
+    // Its place, from 1, in the list of names the converter asks a 97 document for.
+    int legacyPosition = 0;
 };
 
 namespace SettingsSchema {

@@ -5,6 +5,7 @@
 #include "scripthighlighter.h"
 
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -174,10 +175,11 @@ void ScriptEditorDialog::reject() {
         done(QDialog::Rejected);
         return;
     }
-    const int16_t answer = MessageBox(tr("Do you want to keep your changes to the script?"), 35);
-    if (answer == 6) {
+    const int16_t answer = MessageBox(tr("Do you want to keep your changes to the script?"),
+                                      Msg::kYesNoCancelQuestion);
+    if (answer == Msg::Yes) {
         accept();
-    } else if (answer == 7) {
+    } else if (answer == Msg::No) {
         done(QDialog::Rejected);
     }
 }

@@ -49,10 +49,8 @@ FieldType fieldTypeOf(ValueType type) {
 
 } // namespace
 
-void SettingsDialogComponent::ShowSettings(ClientSettings *settings, QObject *,
-                                           SessionInfo *settings2, const QString &caption,
-                                           const QString &, const QString &, int, int,
-                                           QWidget *owner) {
+void SettingsDialogComponent::ShowSettings(ClientSettings *settings, SessionInfo *settings2,
+                                           const QString &caption, QWidget *owner) {
     if (!settings) {
         return;
     }

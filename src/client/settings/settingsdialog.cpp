@@ -1,6 +1,7 @@
 #include "settingsdialog.h"
 
 #include "common/msgbox.h"
+#include "common/msgboxstyle.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -199,7 +200,7 @@ void SettingsDialog::accept() {
     for (const SettingsField &field : fields_) {
         const QString why = check_ ? check_(field.name, editorValue(field)) : QString();
         if (!why.isEmpty()) {
-            MessageBox(why, 48);
+            MessageBox(why, Msg::kWarningNotice);
             if (QWidget *editor = editors_[field.name]) {
                 editor->setFocus(Qt::OtherFocusReason);
             }

@@ -17,9 +17,8 @@ int16_t WindowDialogs::askSave(QString &sessionFile, QString &htmlFile) {
 }
 
 void WindowDialogs::showSettings(ClientDocument &document) {
-    settings_.ShowSettings(document.Settings(), nullptr, document.Settings2(),
-                           QStringLiteral("Velmaris 2000 Internet Connection Settings"), {}, {}, 0,
-                           0, owner_);
+    settings_.ShowSettings(document.Settings(), document.Settings2(),
+                           QStringLiteral("Velmaris 2000 Internet Connection Settings"), owner_);
 }
 
 } // namespace zelp

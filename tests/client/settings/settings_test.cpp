@@ -112,8 +112,8 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
             act(dialog);
             accept ? dialog->accept() : dialog->reject();
         });
-        SettingsDialogComponent().ShowSettings(doc->Settings(), nullptr, doc->Settings2(),
-                                               QStringLiteral("Settings"), {}, {}, 0, 0, nullptr);
+        SettingsDialogComponent().ShowSettings(doc->Settings(), doc->Settings2(),
+                                               QStringLiteral("Settings"), nullptr);
         SCOPED_TRACE(testing::Message() << accept << rows << host);
         EXPECT_EQ(doc->Changed(), rows != 24 || *host);
         EXPECT_EQ(status, QStringLiteral("Connected to h"));

@@ -83,11 +83,9 @@ protected:
         setFileDialogService(&files);
         workFolders().home = services.dir.path() + u'/';
         const QString reg = path("user.reg");
-        ASSERT_TRUE(
-            WriteWholeFile(reg,
-                           "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\ZlGUIServer.ZlGUISvr\\Clsid]\r\n"
-                           "@=\"{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\"\r\n",
-                           true));
+        ASSERT_TRUE(WriteWholeFile(
+            reg, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\ZlGUIServer.ZlGUISvr\\Clsid]\r\n"
+                 "@=\"{5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10}\"\r\n"));
         qputenv("ZELPDEV2K_REGISTRY", reg.toUtf8());
         setSystemRegistry(RegFileRegistry::loadStandard());
     }
@@ -96,9 +94,8 @@ protected:
         return services.dir.filePath(QString::fromLatin1(name));
     }
     QString connection(const char *name, bool safe = true) const {
-        EXPECT_TRUE(WriteWholeFile(
-            path(name),
-            templateResource(safe ? kTemplateSafeConnection : kTemplateUnsafeConnection), true));
+        EXPECT_TRUE(WriteWholeFile(path(name), templateResource(safe ? kTemplateSafeConnection
+                                                                     : kTemplateUnsafeConnection)));
         return path(name);
     }
     // "NOSCEgxd" with "-" for each command whose button is off.
@@ -391,7 +388,7 @@ TEST_F(FrmMainTest, ALateNotificationChangesNothingAndAFailedSaveKeepsTheEdits) 
 
 TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
     const QString good = connection("given.ats", false);
-    ASSERT_TRUE(WriteWholeFile(path("notes.ats"), "just notes", true));
+    ASSERT_TRUE(WriteWholeFile(path("notes.ats"), "just notes"));
     for (const QString &file : {good, path("notes.ats"), path("missing.ats")}) {
         SCOPED_TRACE(file.toStdString());
         services.messages.asked.clear();

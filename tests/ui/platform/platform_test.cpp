@@ -30,7 +30,7 @@ TEST(NameFilters, AllFilesListsNamesWithoutADot) {
 
 TEST(QtFileDialog, StartsInAnExistingFolderAndTakesTypedNamesLiterally) {
     QTemporaryDir dir;
-    ASSERT_TRUE(WriteWholeFile(dir.filePath(QStringLiteral("a\"b.ats")), "", true));
+    ASSERT_TRUE(WriteWholeFile(dir.filePath(QStringLiteral("a\"b.ats")), ""));
     using Kind = FileDialogRequest::Kind;
     const struct {
         const char *what;
