@@ -17,8 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -26,33 +24,14 @@ namespace zelp {
 
 namespace {
 
-// The read-only attribute is the owner's missing write permission. Plain stat and chmod:
-// QFile::permissions asks access() three times more, once per file of a batch.
-bool isReadOnly(const QString &path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !(st.st_mode & S_IWUSR);
-}
-
-void makeNormal(const QString &path) {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(name.constData(), &st) == 0 &&
-        (st.st_mode & (S_IWUSR | S_IRUSR)) != (S_IWUSR | S_IRUSR)) {
-        ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR);
-    }
-}
-
 // The same file, whatever the spelling of its path; paths that differ only in letter case
 // name different files here.
 bool sameFile(const QString &a, const QString &b) {
     if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) {
         return true;
     }
-    struct stat sa {
-    }, sb{};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    const FileStamp sa = FileStamp::of(a), sb = FileStamp::of(b);
+    return sa.exists && sb.exists && sa.device == sb.device && sa.inode == sb.inode;
 }
 
 bool containsNoCase(const std::string &text, std::string_view what) {
@@ -269,13 +248,13 @@ bool Conv97::confirmTarget(const QString &oldFileName, const QString &newFileNam
     if (sameFile(newFileName, oldFileName)) {
         return say(QString::fromLatin1(ConvTexts::kSameName), Msg::kYesNoQuestion) == Msg::Yes;
     }
-    if (FileExists(newFileName) && isReadOnly(newFileName)) {
+    if (FileExists(newFileName) && IsReadOnly(newFileName)) {
         if (say(QStringLiteral("File %1 is a read-only file.\r\nDo you want to continue anyway?")
                     .arg(newFileName),
                 Msg::kYesNoQuestion) != Msg::Yes) {
             return false;
         }
-        makeNormal(newFileName);
+        MakeWritable(newFileName);
         return true;
     }
     if (FileExists(newFileName)) {
@@ -344,7 +323,7 @@ bool Conv97::convertInHelper(const QString &work, const QString &newFileName) {
         }
         fillDocument(hosted);
 
-        makeNormal(work);
+        MakeWritable(work);
         const FileStamp before = FileStamp::of(work);
         done_ = false;
         helper_->Save();

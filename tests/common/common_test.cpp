@@ -103,6 +103,14 @@ TEST(Files, ReadWriteAndMoveOnlyRegularFiles) {
     }
     EXPECT_EQ(read(target), "v2");
     EXPECT_EQ(read(again), "again");
+    // One rule for write protection: what the writers refuse is what the question asks about.
+    EXPECT_TRUE(IsReadOnly(target));
+    ASSERT_TRUE(MakeWritable(target));
+    EXPECT_FALSE(IsReadOnly(target));
+    EXPECT_TRUE(WriteWholeFile(target, "v3"));
+    ASSERT_TRUE(
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::WriteGroup));
+    EXPECT_FALSE(IsReadOnly(target)) << "someone may write it";
 }
 
 // Staged replaces land only at commit, each whole; a file changed meanwhile by another writer

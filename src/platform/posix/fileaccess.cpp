@@ -136,7 +136,10 @@ bool IsReadOnly(const QString &path) {
 bool MakeWritable(const QString &path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    return ::stat(name.constData(), &st) == 0 &&
+    if (::stat(name.constData(), &st) != 0) {
+        return false;
+    }
+    return (st.st_mode & (S_IWUSR | S_IRUSR)) == (S_IWUSR | S_IRUSR) ||
            ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR) == 0;
 }
 
