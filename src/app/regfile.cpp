@@ -3,20 +3,12 @@
 #include "common/ansi.h"
 #include "common/debuglog.h"
 #include "common/errhndlr.h"
+#include "common/fileutil.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace zelp {
 
@@ -129,77 +121,6 @@ void logIgnored(const QString &path, const QString &reason) {
     });
 }
 
-#ifndef _WIN32
-QString lastError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// The whole file, when it is a regular file of at most maxSize bytes. Decided from stat()
-// before opening, so that a device or a pipe is never read, and checked again on the open
-// descriptor in case the name was replaced in between.
-std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxSize, QString *reason) {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        *reason = lastError();
-        return std::nullopt;
-    }
-    const auto fits = [&](const struct stat &s) {
-        if (!S_ISREG(s.st_mode)) {
-            *reason = QStringLiteral("not a regular file");
-            return false;
-        }
-        if (s.st_size > maxSize) {
-            *reason = QStringLiteral("larger than %1 bytes").arg(maxSize);
-            return false;
-        }
-        return true;
-    };
-    if (!fits(st)) {
-        return std::nullopt;
-    }
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *reason = lastError();
-        return std::nullopt;
-    }
-    std::optional<QByteArray> out;
-    if (::fstat(fd, &st) != 0) {
-        *reason = lastError();
-    } else if (fits(st)) {
-        QByteArray bytes;
-        bytes.resize(static_cast<qsizetype>(st.st_size));
-        qsizetype done = 0;
-        // One byte more than the limit allows: a file that grew is refused, not cut.
-        while (done <= maxSize) {
-            if (done == bytes.size()) {
-                bytes.resize(std::min<qsizetype>(bytes.size() + 4096, maxSize + 1));
-            }
-            const ssize_t n =
-                ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                *reason = lastError();
-                break;
-            }
-            if (n == 0) {
-                bytes.truncate(done);
-                out = std::move(bytes);
-                break;
-            }
-            done += n;
-        }
-        if (!out && reason->isEmpty()) {
-            *reason = QStringLiteral("larger than %1 bytes").arg(maxSize);
-        }
-    }
-    ::close(fd);
-    return out;
-}
-#endif
-
 } // namespace
 
 namespace {
@@ -289,12 +210,9 @@ void RegFileRegistry::setDefault(const QString &key, QStringView data, bool hexI
 bool RegFileRegistry::mergeFile(const QString &path) {
     QString reason;
     std::optional<QByteArray> content;
-#ifndef _WIN32
     if (!path.startsWith(QLatin1Char(':'))) { // not a built-in resource
-        content = readRegularFile(path, kMaxFileSize, &reason);
-    } else
-#endif
-    {
+        content = ReadRegularFile(path, kMaxFileSize, &reason);
+    } else {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxFileSize) {
             content = file.read(kMaxFileSize);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Path and file utilities. None of them raises or shows anything: failures end in an empty
 // or false result that the caller tests.
@@ -24,6 +25,9 @@ QString FileNameOf(const QString &path, bool keepExtension);
 bool FileExists(const QString &path);
 // The file's bytes; empty when it is empty, missing, unreadable or no regular file.
 QByteArray ReadWholeFile(const QString &path);
+// The whole file when it is a regular file of at most maxSize bytes; else nullopt and *reason
+// says why. A device or a pipe is never read.
+std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason);
 // Replaces the file by content, byte for byte as given. Normally the complete new file takes
 // the old one's place, so that a failure leaves the old one as it was; where no new file can be
 // made beside it, the old file is rewritten in place and a failure may leave it damaged (see

@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,6 +94,46 @@ bool setError(QString *error, const QString &why) {
     return false;
 }
 
+// Whether a file of that stat is regular and at most maxSize bytes; else *reason says why.
+bool fitsLimit(const struct stat &st, qint64 maxSize, QString *reason) {
+    if (!S_ISREG(st.st_mode)) {
+        *reason = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (st.st_size > maxSize) {
+        *reason = QStringLiteral("larger than %1 bytes").arg(maxSize);
+        return false;
+    }
+    return true;
+}
+
+// Reads fd to its end, refusing (not cutting) more than maxSize bytes.
+std::optional<QByteArray> readUpTo(int fd, qsizetype expected, qint64 maxSize, QString *reason) {
+    QByteArray bytes(expected, Qt::Uninitialized);
+    qsizetype done = 0;
+    // One byte more than the limit allows: a file that grew is refused, not cut.
+    while (done <= maxSize) {
+        if (done == bytes.size()) {
+            bytes.resize(std::min<qsizetype>(bytes.size() + 4096, maxSize + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            *reason = os::reasonOf(errno);
+            return std::nullopt;
+        }
+        if (n == 0) {
+            bytes.truncate(done);
+            return bytes;
+        }
+        done += n;
+    }
+    *reason = QStringLiteral("larger than %1 bytes").arg(maxSize);
+    return std::nullopt;
+}
+
 } // namespace
 
 bool FileExists(const QString &path) {
@@ -141,6 +183,33 @@ bool MakeWritable(const QString &path) {
     }
     return (st.st_mode & (S_IWUSR | S_IRUSR)) == (S_IWUSR | S_IRUSR) ||
            ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR) == 0;
+}
+
+std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason) {
+    // Decided from stat() before opening, so that a device or a pipe is never read, and again
+    // on the open descriptor in case the name was replaced in between.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        *reason = os::reasonOf(errno);
+        return std::nullopt;
+    }
+    if (!fitsLimit(st, maxSize, reason)) {
+        return std::nullopt;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = os::reasonOf(errno);
+        return std::nullopt;
+    }
+    std::optional<QByteArray> out;
+    if (::fstat(fd, &st) != 0) {
+        *reason = os::reasonOf(errno);
+    } else if (fitsLimit(st, maxSize, reason)) {
+        out = readUpTo(fd, qsizetype(st.st_size), maxSize, reason);
+    }
+    ::close(fd);
+    return out;
 }
 
 QString NewWorkFileName(const QString &folder) {
