@@ -155,11 +155,19 @@ void TerminalScreen::feed(QByteArrayView bytes) {
 // request is answered "not valid" here, so that a host waiting for the answer goes on.
 // A repeat request (REP, CSI n b) with nothing before it to repeat sends libvterm into an
 // endless loop; hosts of VT terminals never send one, so it is dropped, and so is a
-// sequence with more arguments than libvterm has room for.
+// sequence with more arguments than libvterm has room for. C1 controls written as characters
+// (U+0080-U+009F) are dropped: libvterm puts them on the screen with a width of -1, and the
+// next erase of the line writes through a null pointer.
 void TerminalScreen::writeSlice(QByteArrayView utf8) {
     QByteArray out;
     out.reserve(utf8.size());
-    for (const char c : utf8) {
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (uchar(c) == 0xc2 && i + 1 < utf8.size() && uchar(utf8[i + 1]) < 0xa0 &&
+            uchar(utf8[i + 1]) >= 0x80) {
+            ++i;
+            continue;
+        }
         if (dcs_ == Dcs::BodyEscape && takeStringEnd(c, out)) {
             continue;
         }
