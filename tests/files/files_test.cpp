@@ -4,7 +4,6 @@
 #include "files/pagetext.h"
 #include "files/pageurl.h"
 #include "files/resources.h"
-#include "files/savechoice.h"
 #include "files/strings.h"
 
 #include "app/regfile.h"
@@ -234,24 +233,6 @@ TEST(PageText, PlaceholdersAndTheFirstConditionalBlockWithSixteenBitPositions) {
     }
 }
 
-TEST(SaveChoice, OptionAndGuiBoxMakeTheResult) {
-    const std::tuple<std::array<bool, 3>, bool, int16_t> cases[] = {
-        {{true, false, false}, false, 1},  {{false, true, false}, false, 2},
-        {{false, false, true}, false, 3},  {{true, false, false}, true, 129},
-        {{false, true, false}, true, 130}, {{false, false, true}, true, 131},
-        {{false, false, false}, false, 0}, {{false, false, false}, true, 0},
-        {{false, true, true}, false, 2}, // the first selected one counts
-    };
-    for (const auto &[selected, gui, result] : cases) {
-        // the first selected option's place (none: 4, so 0), read back from the result
-        const int page = int(std::ranges::find(selected, true) - selected.begin() + 1) % 4;
-        EXPECT_EQ(std::tuple(SaveChoice::resultFor(selected, gui), SaveChoice::pageOf(result),
-                             SaveChoice::guiSupportOf(result)),
-                  std::tuple(result, page, gui && page))
-            << selected[0] << selected[1] << selected[2] << gui;
-    }
-}
-
 TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
     // template, its class identifier and modification time (little-endian), whether safe
     const std::tuple<int, const char *, const char *, bool> cases[] = {
@@ -274,16 +255,6 @@ TEST(ConnectionTemplates, AreTheFixedCompoundFiles) {
     const QByteArray safe = templateResource(kTemplateSafeConnection);
     EXPECT_EQ(unsafe.replace(1104, 16, safe.mid(1104, 16)).replace(1132, 8, safe.mid(1132, 8)),
               safe);
-    const QString text = dir.filePath(QStringLiteral("text.ats"));
-    ASSERT_TRUE(WriteWholeFile(text, "not a compound file\r\n"));
-    for (const QString &path : {text, dir.filePath(QStringLiteral("missing.ats")), dir.path()}) {
-        EXPECT_EQ(CompoundFile::readRootClassId(path), std::nullopt) << path.toStdString();
-    }
-    QByteArray older = safe;
-    older.replace(1104, 16, QByteArray::fromHex("11694DF2D169D211AB7F0040055A85C2"));
-    ASSERT_TRUE(WriteWholeFile(text, older));
-    EXPECT_EQ(CompoundFile::readRootClassId(text),
-              classIdFromText(QStringLiteral("{F24D6911-69D1-11D2-AB7F-0040055A85C2}")));
 }
 
 TEST(Resources, DefaultScriptInCrLfLinesAndNoUnknownString) {

@@ -1,6 +1,7 @@
 #include "client/scripteditor/editorfont.h"
 #include "client/scripteditor/scripteditordialog.h"
 
+#include "support/modal.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -22,28 +22,18 @@ namespace {
 
 const std::string kScript = "'Sample\r\nSub Connect\r\n    s = \"caf\xE9 \x80\"\r\nEnd Sub\r\n";
 
-template <typename T> T *child(QWidget *dialog, const char *name) {
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using test::child;
 
 // Opens the editor modally through edit() and lets act work on the real dialog and its editor
-// once it runs; a dialog that act leaves open is cancelled, so that a failing check cannot hang.
+// once it runs.
 std::optional<std::string>
 runEditor(const std::string &script,
           const std::function<void(ScriptEditorDialog *, QPlainTextEdit *)> &act) {
     bool acted = false;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<ScriptEditorDialog *>(QApplication::activeModalWidget());
+    test::whenModal<ScriptEditorDialog>([&](ScriptEditorDialog &dialog) {
         acted = true;
-        ASSERT_TRUE(dialog) << "no modal script editor";
-        auto *editor = child<QPlainTextEdit>(dialog, "txScript");
-        if (editor) {
-            act(dialog, editor);
-        }
-        if (dialog->isVisible()) {
-            dialog->done(QDialog::Rejected);
+        if (auto *editor = child<QPlainTextEdit>(&dialog, "txScript")) {
+            act(&dialog, editor);
         }
     });
     const auto result = ScriptEditorDialog::edit(nullptr, QStringLiteral("Script Editor"), script);

@@ -8,6 +8,7 @@
 #include "common/errhndlr.h"
 #include "common/errors.h"
 #include "common/mousepointer.h"
+#include "support/modal.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QFontMetricsF>
-#include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -37,20 +37,13 @@ protected:
         FrmMsgBox::setBeeper([this](int code) { beeps.push_back(code); });
     }
     void TearDown() override { FrmMsgBox::setBeeper({}); }
-    // Asks once; whileShown runs inside the modal wait and must answer.
-    int16_t ask(const QString &text, int16_t style, std::function<void()> whileShown = {}) {
-        QTimer::singleShot(0, &box, [&box = box, whileShown] {
-            if (whileShown) {
-                whileShown();
-            }
-            if (box.isVisible()) { // never hang a test on a box nobody answered
-                box.close();
-            }
-        });
+    // Asks once; act runs inside the modal wait and must answer.
+    int16_t ask(const QString &text, int16_t style, std::function<void()> act = {}) {
+        whenModal<FrmMsgBox>([act](FrmMsgBox &) { act ? act() : void(); });
         return box.showMessage(text, style);
     }
-    QPushButton *button(const char *name) { return box.findChild<QPushButton *>(name); }
-    template <class W> W *get(const char *name) { return box.findChild<W *>(name); }
+    QPushButton *button(const char *name) { return child<QPushButton>(&box, name); }
+    template <class W> W *get(const char *name) { return child<W>(&box, name); }
     ServiceScope scope;
     FrmMsgBox box;
     std::vector<int> beeps;
@@ -302,31 +295,7 @@ const std::string kReport = "Procedure:\tGetIniDir (zelpdev)\r\nError:\t53\r\n"
                             "Description:\tFile not found\r\nSource:\tgsf\r\n";
 
 template <class W = QPushButton> W *get(QWidget &d, const char *name) {
-    return d.findChild<W *>(QLatin1String(name));
-}
-
-// Runs act on the error dialog once it is up; closes it if act left it open.
-void whenShown(std::function<void(FrmErrHndlr &)> act, bool *stayedOpen = nullptr) {
-    QTimer::singleShot(0, [act, stayedOpen] {
-        auto *dialog = qobject_cast<FrmErrHndlr *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-        if (stayedOpen) {
-            *stayedOpen = dialog->isVisible();
-        }
-        if (dialog->isVisible()) {
-            dialog->close();
-        }
-    });
-}
-
-// The next widget that Tab moves the focus to.
-QWidget *nextTabStop(QWidget *w) {
-    QWidget *next = w->nextInFocusChain();
-    while (next != w && !((next->focusPolicy() & Qt::TabFocus) && next->isEnabled())) {
-        next = next->nextInFocusChain();
-    }
-    return next;
+    return child<W>(&d, name);
 }
 
 TEST(FrmErrHndlr, ReportTabOrderAndTabStops) {
@@ -401,48 +370,27 @@ TEST(FrmErrHndlr, ChoicesByButtonKeyAndCloseBox) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         WidgetErrorDialog service;
-        bool stayedOpen = false, focusOnFail = false;
-        whenShown(
-            [&](FrmErrHndlr &d) {
-                focusOnFail = d.focusWidget() == get(d, "cmdEnd");
-                c.act(d);
-            },
-            &stayedOpen);
+        bool focusOnFail = false;
+        const auto stayedOpen = whenModal<FrmErrHndlr>([&](FrmErrHndlr &d) {
+            focusOnFail = d.focusWidget() == get(d, "cmdEnd");
+            c.act(d);
+        });
         EXPECT_EQ(service.choose(kReport), std::optional<int16_t>(c.choice));
         EXPECT_TRUE(focusOnFail);
-        EXPECT_EQ(stayedOpen, c.stayedOpen);
+        EXPECT_EQ(*stayedOpen, c.stayedOpen);
     }
-}
-
-TEST(FrmErrHndlr, ErrorHandlerShowsTheReportAndLogsTheChoice) {
-    ServiceScope scope;
-    WidgetErrorDialog service;
-    ErrHndlr::setDialogService(&service);
-    QString shown;
-    whenShown([&](FrmErrHndlr &d) {
-        shown = get<QPlainTextEdit>(d, "txDetails")->toPlainText();
-        QTest::keyClicks(d.focusWidget(), QStringLiteral("i"));
-    });
-    EXPECT_EQ(ErrorHandler({-1, "zelpdev2k", "Automation error", 0}, "main", "cmdNew_Click"),
-              ChoiceIgnore);
-    EXPECT_EQ(shown, "Procedure:\tcmdNew_Click (main)\nError:\t0xFFFFFFFF\n"
-                     "Description:\tAutomation error");
-    EXPECT_TRUE(scope.log().endsWith(QStringLiteral("Action:\tIgnore\r\n")));
-    EXPECT_FALSE(ErrHndlr::logOnly());
 }
 
 TEST(FrmErrHndlr, FallbackIsAPlainStopMessage) {
     WidgetErrorDialog service;
     QString shown; // title, icon, buttons and text
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
+    whenModal<QMessageBox>([&](QMessageBox &box) {
         shown = QStringLiteral("%1|%2|%3|")
-                    .arg(box->windowTitle())
-                    .arg(box->icon())
-                    .arg(box->standardButtons().toInt()) +
-                box->text();
-        box->button(QMessageBox::Cancel)->click();
+                    .arg(box.windowTitle())
+                    .arg(box.icon())
+                    .arg(box.standardButtons().toInt()) +
+                box.text();
+        box.button(QMessageBox::Cancel)->click();
     });
     service.showFallback(kReport);
     EXPECT_EQ(shown, QStringLiteral("DUDiriDur - unanticipated error|%1|%2|")
@@ -467,20 +415,12 @@ TEST(FrmAboutBox, ShowsBannerReleaseAndVersionAndClosesOnEnterAndEscape) {
               QString::fromStdString(" Release " + AppInfo::releaseDesignation() + " (4.0.132) "));
     EXPECT_TRUE(get(box, "cmdOK")->isDefault());
     EXPECT_EQ(get<QLabel>(box, "Image1")->pixmap().size(), QSize(262, 82));
-    // The frame and the window bottom move with the banner's height (1320 + 120 twips).
-    if (box.logicalDpiX() == 96 && box.logicalDpiY() == 96) {
-        EXPECT_EQ(get<QFrame>(box, "Frame1")->y(), 96);
-        EXPECT_EQ(box.size(), QSize(336, 368));
-    }
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        bool closed = false;
-        QTimer::singleShot(0, &box, [&] {
-            QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, key);
-            closed = !box.isVisible();
-            closed ? void() : box.done(0);
+        const auto leftOpen = whenModal<FrmAboutBox>([key](FrmAboutBox &b) {
+            QTest::keyClick(b.focusWidget() ? b.focusWidget() : &b, key);
         });
         box.exec();
-        EXPECT_TRUE(closed) << key;
+        EXPECT_FALSE(*leftOpen) << key;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/terminationsignal.h"
 #include "common/fileutil.h"
+#include "support/modal.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <csignal>
 
@@ -53,21 +53,13 @@ TEST(QtFileDialog, StartsInAnExistingFolderAndTakesTypedNamesLiterally) {
         request.fileMustExist = c.kind == Kind::Open;
         QString folder, nameBox = QStringLiteral("unset");
         // Types the name into the real dialog and presses Enter.
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            if (!edit) {
-                dialog->reject();
-                FAIL() << "no name box";
-            }
-            folder = dialog->directory().absolutePath();
+        whenModal<QFileDialog>([&](QFileDialog &dialog) {
+            auto *edit = child<QLineEdit>(&dialog, "fileNameEdit");
+            ASSERT_NE(edit, nullptr);
+            folder = dialog.directory().absolutePath();
             nameBox = edit->text();
             edit->setText(QString::fromUtf8(c.typed));
             QTest::keyClick(edit, Qt::Key_Return);
-            if (dialog->isVisible()) {
-                dialog->reject();
-            }
         });
         EXPECT_EQ(QtFileDialogService().choose(request), dir.filePath(QString::fromUtf8(c.chosen)));
         EXPECT_EQ(folder, dir.path());
