@@ -34,6 +34,18 @@ TerminalColor toColor(const VTermScreen *screen, VTermColor color, bool isDefaul
     return {color.rgb.red, color.rgb.green, color.rgb.blue, isDefault};
 }
 
+// What libvterm is given of a text: valid UTF-8, so that it cannot join the bytes of a broken
+// character across a control, and no C1 controls written as characters (U+0080-U+009F), which
+// it puts on the screen with a width of -1 so that the next erase writes through a null pointer.
+QByteArray screenSafe(QString text) {
+    text.removeIf([](QChar c) { return c.unicode() >= 0x80 && c.unicode() < 0xa0; });
+    return text.toUtf8();
+}
+
+bool isAscii(QByteArrayView bytes) {
+    return std::none_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; });
+}
+
 // How many bytes at the end of the text start a multi-byte character that is not complete yet.
 qsizetype incompleteUtf8Tail(QByteArrayView text) {
     qsizetype continuation = 0;
@@ -132,7 +144,7 @@ void TerminalScreen::feed(QByteArrayView bytes) {
         const QByteArrayView piece = bytes.sliced(at, std::min(kSliceBytes, bytes.size() - at));
         if (singleByte_) {
             // Every byte is a whole character, so a split between feeds needs no care.
-            writeSlice(Ansi::toUnicode(piece.toByteArray()).toUtf8());
+            writeSlice(screenSafe(Ansi::toUnicode(piece.toByteArray())));
             continue;
         }
         // The host's data arrives cut anywhere, also inside a character: hold back a cut
@@ -141,7 +153,9 @@ void TerminalScreen::feed(QByteArrayView bytes) {
             pendingUtf8_.isEmpty() ? QByteArray() : pendingUtf8_ + piece.toByteArray();
         const QByteArrayView utf8 = pendingUtf8_.isEmpty() ? piece : QByteArrayView(joined);
         const qsizetype tail = incompleteUtf8Tail(utf8);
-        writeSlice(utf8.first(utf8.size() - tail));
+        const QByteArrayView complete = utf8.first(utf8.size() - tail);
+        writeSlice(isAscii(complete) ? complete.toByteArray()
+                                     : screenSafe(QString::fromUtf8(complete)));
         pendingUtf8_ = utf8.last(tail).toByteArray();
     }
     if (dirty_) {
@@ -155,19 +169,11 @@ void TerminalScreen::feed(QByteArrayView bytes) {
 // request is answered "not valid" here, so that a host waiting for the answer goes on.
 // A repeat request (REP, CSI n b) with nothing before it to repeat sends libvterm into an
 // endless loop; hosts of VT terminals never send one, so it is dropped, and so is a
-// sequence with more arguments than libvterm has room for. C1 controls written as characters
-// (U+0080-U+009F) are dropped: libvterm puts them on the screen with a width of -1, and the
-// next erase of the line writes through a null pointer.
+// sequence with more arguments than libvterm has room for.
 void TerminalScreen::writeSlice(QByteArrayView utf8) {
     QByteArray out;
     out.reserve(utf8.size());
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (uchar(c) == 0xc2 && i + 1 < utf8.size() && uchar(utf8[i + 1]) < 0xa0 &&
-            uchar(utf8[i + 1]) >= 0x80) {
-            ++i;
-            continue;
-        }
+    for (const char c : utf8) {
         if (dcs_ == Dcs::BodyEscape && takeStringEnd(c, out)) {
             continue;
         }

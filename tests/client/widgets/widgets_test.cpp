@@ -146,6 +146,7 @@ TEST(TerminalScreen, AHostileHostCannotCrashItOrMakeItAnswerWithoutEnd) {
          "ok",
          ""},
         {"C1 characters then an erase", {"a\xc2\x81\xc2\x9b\x1b[Xb"}, "ab", ""},
+        {"a character cut by a control", {"a\xc2\x01\x81\x1b[Xb"}, "a\uFFFD\uFFFDb", ""},
         {"a control inside", {"a\x1b\x07P$q\"p\x1b\\b"}, "ab", invalid},
         {"an intermediate before", {"a\x1b$P$qp\x1b\\b"}, "ab", invalid},
         {"a character before", {"a\x1b\xc2\xbcP$qp\x1b\\b"}, "ab", invalid},
