@@ -6,6 +6,7 @@
 #include "client/core/clientdocument.h"
 #include "common/filereplace.h"
 #include "common/fileutil.h"
+#include "common/osfiles.h"
 #include "common/replacebatch.h"
 #include "common/workfiles.h"
 #include "files/resources.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace zelp::cli {
@@ -31,7 +31,7 @@ bool makeConnection(const QString &path, bool unsafe, const std::vector<Assignme
     const int fd = createWorkFile(folder, QStringLiteral("new.ats"), &work);
     if (fd < 0) {
         *error = QStringLiteral("unable to write a work file in %1: %2")
-                     .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(folder, os::reasonOf(errno));
         return false;
     }
     ::close(fd);

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <optional>
@@ -50,10 +49,7 @@ bool copyOver(const QString &source, const QString &target, QString *error) {
         if (in >= 0) {
             ::close(in);
         }
-        if (error) {
-            *error = QString::fromLocal8Bit(std::strerror(code));
-        }
-        return false;
+        return fail(error, os::reasonOf(code));
     }
     const bool copied = replaceFile(
         target, st.st_size,
@@ -85,13 +81,6 @@ bool copyOver(const QString &source, const QString &target, QString *error) {
         error);
     ::close(in);
     return copied;
-}
-
-bool setError(QString *error, const QString &why) {
-    if (error) {
-        *error = why;
-    }
-    return false;
 }
 
 // Whether a file of that stat is regular and at most maxSize bytes; else *reason says why.
@@ -232,7 +221,7 @@ QString NewWorkFileName(const QString &folder) {
 
 bool MoveFileOver(const QString &source, const QString &requested, QString *error) {
     if (source.isEmpty() || requested.isEmpty() || !QFileInfo(source).isFile()) {
-        return setError(error, QStringLiteral("there is no file to move"));
+        return fail(error, QStringLiteral("there is no file to move"));
     }
     const QString target = finalTarget(requested);
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath()) {
@@ -244,7 +233,7 @@ bool MoveFileOver(const QString &source, const QString &requested, QString *erro
     if (::stat(to.constData(), &old) == 0) {
         const QString refusal = refusalFor(old);
         if (!refusal.isEmpty()) {
-            return setError(error, refusal);
+            return fail(error, refusal);
         }
         // The replaced file keeps its mode and, where the caller may, its owner.
         const int fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,28 +17,11 @@ namespace zelp {
 
 namespace {
 
-QString reasonOf(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-bool fail(QString *error, const QString &why) {
-    if (error) {
-        *error = why;
-    }
-    return false;
-}
+using os::reasonOf;
 
 bool failWithErrno(QString *error) {
     return fail(error, reasonOf(errno));
 }
-
-QByteArray native(const QString &path) {
-    return QFile::encodeName(path);
-}
-
-} // namespace
-
-namespace {
 
 // A fresh, empty file beside target; -1 with errno set when none can be made.
 int createFresh(const QString &target, QString *freshPath) {

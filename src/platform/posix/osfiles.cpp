@@ -1,3 +1,5 @@
+#include "posixfiles.h"
+
 #include "common/osfiles.h"
 #include "common/replacebatch.h"
 
@@ -12,12 +14,6 @@
 #include <unistd.h>
 
 namespace zelp {
-
-namespace {
-QByteArray native(const QString &path) {
-    return QFile::encodeName(path);
-}
-} // namespace
 
 FileStamp FileStamp::of(const QString &path) {
     struct stat st {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 #include <sys/types.h>
@@ -9,6 +10,16 @@ struct stat;
 // What the writers of this folder share.
 namespace zelp {
 
+inline QByteArray native(const QString &path) {
+    return QFile::encodeName(path);
+}
+// Sets *error, where the caller wants it, and gives false.
+inline bool fail(QString *error, const QString &why) {
+    if (error) {
+        *error = why;
+    }
+    return false;
+}
 inline bool isWriteProtected(mode_t mode) {
     return (mode & 0222) == 0;
 }
