@@ -124,7 +124,7 @@ public:
                                    .arg(timeout_)
                              : error_;
         }
-        if (failed_) {
+        if (ended_ == TelnetSession::State::Failed) {
             return error_; // dropped after connecting, with its own reason
         }
         if (firstByteMs_ < 0) {
@@ -173,7 +173,7 @@ public:
         if (firstByteMs_ >= 0) {
             o.insert(QStringLiteral("firstByteMs"), firstByteMs_);
             o.insert(QStringLiteral("answerMs"), answerMs_);
-            o.insert(QStringLiteral("closedByHost"), closed_);
+            o.insert(QStringLiteral("closedByHost"), closedByHost());
             o.insert(QStringLiteral("quiet"), !timedOut_);
             o.insert(QStringLiteral("firstLine"), firstLine());
             o.insert(QStringLiteral("screen"), QJsonArray::fromStringList(screenLines()));
@@ -188,9 +188,9 @@ public:
             .arg(Output::terminalSafe(hostPort_))
             .arg(connectMs_)
             .arg(answerMs_)
-            .arg(closed_     ? QStringLiteral(", then it closed the connection")
-                 : timedOut_ ? QStringLiteral(" and it was still talking at the time-out")
-                             : QString())
+            .arg(closedByHost() ? QStringLiteral(", then it closed the connection")
+                 : timedOut_    ? QStringLiteral(" and it was still talking at the time-out")
+                                : QString())
             .arg(safeLines().join(u'\n'));
     }
 
@@ -207,6 +207,8 @@ Q_SIGNALS:
     void finished();
 
 private:
+    bool closedByHost() const { return ended_ == TelnetSession::State::Closed; }
+
     QStringList safeLines() const {
         QStringList lines = screenLines();
         for (QString &l : lines) {
@@ -222,8 +224,7 @@ private:
         done_ = true;
         deadline_.stop();
         quiet_.stop();
-        closed_ = session_.state() == TelnetSession::State::Closed;
-        failed_ = session_.state() == TelnetSession::State::Failed;
+        ended_ = session_.state();
         hostPort_ = session_.hostPort();
         error_ = session_.errorText();
         session_.disconnectFromHost();
@@ -245,8 +246,8 @@ private:
     qint64 firstByteMs_ = -1;
     qint64 answerMs_ = -1;
     bool timedOut_ = false;
-    bool closed_ = false;
-    bool failed_ = false;
+    // The session's state when the probe ended.
+    TelnetSession::State ended_ = TelnetSession::State::Idle;
     bool done_ = false;
     QString hostPort_;
     QString error_;
