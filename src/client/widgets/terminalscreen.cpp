@@ -154,8 +154,11 @@ void TerminalScreen::feed(QByteArrayView bytes) {
         const QByteArrayView utf8 = pendingUtf8_.isEmpty() ? piece : QByteArrayView(joined);
         const qsizetype tail = incompleteUtf8Tail(utf8);
         const QByteArrayView complete = utf8.first(utf8.size() - tail);
-        writeSlice(isAscii(complete) ? complete.toByteArray()
-                                     : screenSafe(QString::fromUtf8(complete)));
+        if (isAscii(complete)) {
+            writeSlice(complete);
+        } else {
+            writeSlice(screenSafe(QString::fromUtf8(complete)));
+        }
         pendingUtf8_ = utf8.last(tail).toByteArray();
     }
     if (dirty_) {
@@ -231,12 +234,13 @@ void TerminalScreen::takeInEscape(char c, QByteArray &out) {
         dcsCommand_.clear();
     } else if (uchar(c) < 0x20 && c != kEsc && c != kCan && c != kSub) {
         out.append(c); // takes effect at once; the escape goes on after it
-    } else if (uchar(c) >= 0x7f || (uchar(c) >= 0x20 && uchar(c) <= 0x2f)) {
-        // libvterm keeps the escape open past these, so they must not hide a P that comes
-        // after them; intermediates past its room it drops.
-        if (uchar(c) < 0x7f && csi_.size() < kMaxCsi) {
+    } else if (uchar(c) >= 0x20 && uchar(c) <= 0x2f) {
+        // An intermediate; libvterm drops those past its room and keeps the escape open.
+        if (csi_.size() < kMaxCsi) {
             csi_.append(c);
         }
+    } else if (uchar(c) >= 0x7f) {
+        // libvterm passes over these and keeps the escape open, so they must not hide a P.
     } else if (c == '[') {
         dcs_ = Dcs::Csi; // libvterm starts a sequence here whatever came between
         csi_ = "\x1b[";
