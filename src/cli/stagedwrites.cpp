@@ -11,11 +11,15 @@
 namespace zelp::cli {
 
 void StagedWrites::watch(const QString &file) {
-    watch(file, FileStamp::of(finalTarget(file)));
+    const QString target = finalTarget(file);
+    watchTarget(target, FileStamp::of(target));
 }
 
 void StagedWrites::watch(const QString &file, const FileStamp &whenRead) {
-    const QString target = finalTarget(file);
+    watchTarget(finalTarget(file), whenRead);
+}
+
+void StagedWrites::watchTarget(const QString &target, const FileStamp &whenRead) {
     const QString folder = QFileInfo(target).absolutePath();
     if (!cleaned_.contains(folder)) {
         removeStaleWorkFiles(folder);

@@ -41,6 +41,7 @@ public:
     void commit();
 
 private:
+    void watchTarget(const QString &target, const FileStamp &whenRead);
     struct Pending {
         QString file;
         bool written = false;
