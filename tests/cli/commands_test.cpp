@@ -281,8 +281,10 @@ TEST_F(Cli, NewSetAndShowGiveTheTypedValuesBack) {
     EXPECT_EQ(settingOf(path("e.ats"), "sSessionTitle"),
               PropertyValue(std::string("Caf\xe9 \x80")));
 
-    // line, safe, bare
-    const std::tuple<const char *, bool, bool> made[] = {
+    const struct {
+        const char *line;
+        bool safe, bare;
+    } made[] = {
         {"new @m.ats", true, false},
         {"new --unsafe --force @m.ats", false, false},
         {"new --bare --force @m.ats", true, true},

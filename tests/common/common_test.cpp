@@ -233,16 +233,6 @@ TEST(FileFaults, AFolderWithoutRoomForANewFileIsWrittenInPlaceAndNeverCut) {
     }
 }
 
-TEST(PositionXor, IsItsOwnInverse) {
-    const QByteArray text = "abc" + QByteArray(29, '\xF0');
-    const QByteArray once = PositionXor(text);
-    EXPECT_EQ(once.left(4), "```\xF4");
-    EXPECT_EQ(once.at(15), '\xF0') << "every 16th position is unchanged";
-    EXPECT_EQ(once.at(31), '\xF0');
-    EXPECT_EQ(PositionXor(once), text);
-    EXPECT_EQ(PositionXor(QByteArray()), QByteArray());
-}
-
 const QDateTime kWhen(QDate(2026, 12, 6), QTime(15, 4, 5));
 
 class ErrorHandlerTest : public ::testing::Test {
@@ -275,8 +265,12 @@ TEST_F(ErrorHandlerTest, ReportLines) {
 }
 
 TEST_F(ErrorHandlerTest, EachChoiceIsLoggedAndActedOn) {
-    // how often the failing statement ran, whether the next one ran, whether the caller got it
-    const std::tuple<int16_t, const char *, int, bool, bool> cases[] = {
+    const struct {
+        int16_t choice;
+        const char *word;
+        int runs;         // of the failing statement
+        bool next, threw; // the next statement ran; the caller got the error
+    } cases[] = {
         {ChoiceIgnore, "Ignore", 1, true, false},
         {ChoiceRetry, "Retry", 2, true, false},
         {ChoiceFail, "Fail", 1, false, true},

@@ -74,27 +74,30 @@ TEST_F(ConvertTest, TestFindsEitherIdentifierAtAnyOffsetAndReadsOnlyRegularFiles
     EXPECT_TRUE(ClassIdToBytes(QStringLiteral("F24D6911-69D1-11D2-AB7F")).isEmpty());
     ASSERT_EQ(::mkfifo(path("pipe").toLocal8Bit().constData(), 0600), 0);
     put("plain", QByteArray(64, 'a'));
-    // name, bytes (none written when empty), result, safe, unsafe, whether the name is taken
-    const std::tuple<const char *, QByteArray, bool, bool, bool, bool> cases[] = {
-        {"short", QByteArray("fifteen bytes.."), false, false, false, false},
-        {"odd", QByteArray("x") + safeId + "tail", true, true, false, true},
+    const struct {
+        const char *name;
+        QByteArray bytes; // none written when empty
+        bool tested, safe, unsafe;
+        bool named; // the tested name is taken
+    } cases[] = {
+        {"short", "fifteen bytes..", false, false, false, false},
+        {"odd", "x" + safeId + "tail", true, true, false, true},
         {"both", safeId + QByteArray(7, 'z') + unsafeId, true, false, true, true},
         {"plain", {}, false, false, false, true},
         {"pipe", {}, false, false, false, false},
         {"missing", {}, false, false, false, false},
         {".", {}, false, false, false, false},
     };
-    for (const auto &[name, bytes, result, safe, unsafe, named] : cases) {
-        if (!bytes.isEmpty()) {
-            put(name, bytes);
+    for (const auto &c : cases) {
+        if (!c.bytes.isEmpty()) {
+            put(c.name, c.bytes);
         }
         Conv97 converter;
         converter.Test(path("plain")); // the name a short or unreadable file leaves in place
-        const bool tested = converter.Test(path(name));
-        EXPECT_EQ(std::tuple(tested, converter.safe97(), converter.unsafe97(),
-                             converter.testedFileName()),
-                  std::tuple(result, safe, unsafe, path(named ? name : "plain")))
-            << name;
+        EXPECT_EQ(converter.Test(path(c.name)), c.tested) << c.name;
+        EXPECT_EQ(std::tuple(converter.safe97(), converter.unsafe97(), converter.testedFileName()),
+                  std::tuple(c.safe, c.unsafe, path(c.named ? c.name : "plain")))
+            << c.name;
     }
 }
 
