@@ -101,7 +101,9 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
          "Unable to generate HTML file - the registered value of "
          "VelmarisInternetClient2.ZLInetSafeCli\\Clsid cannot be put into a web page!"},
         {{}, false, sales, QString(), writeFailed},
+        {{}, false, sales, salesPage, LaunchPageText::kMissingTemplate}, // an empty template
     };
+    const QByteArray internet = templateResource(kTemplateInternetPage);
     ASSERT_TRUE(WriteWholeFile(salesPage, "connection"));
     for (const auto &[text, gui, connection, kept, message] : cases) {
         SCOPED_TRACE(message.toStdString());
@@ -109,7 +111,9 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
         RegFileRegistry registry = text.isNull() ? testRegistry() : RegFileRegistry();
         ASSERT_TRUE(text.isNull() || registry.merge(text));
         LaunchPageState page{kept.isEmpty() ? unwritable : salesPage, false, gui};
-        EXPECT_FALSE(GenerateLaunchPage(page, connection, true, registry));
+        const bool empty = message == LaunchPageText::kMissingTemplate;
+        EXPECT_FALSE(
+            GenerateLaunchPageFrom(empty ? "" : internet, page, connection, true, registry));
         ASSERT_EQ(services.messages.asked.size(), 1u);
         EXPECT_EQ(services.messages.asked[0].text, message);
         EXPECT_EQ(services.messages.asked[0].style, 49);
@@ -117,12 +121,6 @@ TEST_F(LaunchPageTest, FailuresShowOneMessageAndWriteNoPage) {
         EXPECT_EQ(ReadWholeFile(salesPage), "connection") << "an existing page is kept";
         EXPECT_EQ(ErrHndlr::quietDepth(), 0);
     }
-    services.messages.asked.clear();
-    LaunchPageState page{salesPage, false, false};
-    EXPECT_FALSE(GenerateLaunchPageFrom({}, page, sales, true, testRegistry()));
-    EXPECT_EQ(page.fileName, salesPage);
-    ASSERT_EQ(services.messages.asked.size(), 1u);
-    EXPECT_EQ(services.messages.asked[0].text, LaunchPageText::kMissingTemplate);
 }
 
 TEST_F(LaunchPageTest, FileNamesBecomeUrlsThatCannotAddMarkupOrScript) {
@@ -149,7 +147,6 @@ TEST_F(LaunchPageTest, FileNamesBecomeUrlsThatCannotAddMarkupOrScript) {
         EXPECT_TRUE(page.contains("window.open('" + url.chopped(3) + "htm','demo_window');"))
             << name;
     }
-    EXPECT_TRUE(services.messages.asked.empty());
 }
 
 TEST(PageNames, PagesBesideAndClassIds) {

@@ -63,7 +63,7 @@ protected:
     ConnectionType askConnectionType() override { return type; }
     int16_t askSave(QString &session, QString &html) override {
         savedSession = session;
-        html = html.isEmpty() ? derivedHtml : html;
+        html = derivedHtml;
         return saveResult;
     }
     void showSettings(ClientDocument &document) override { settingsEdit(document); }
@@ -271,7 +271,6 @@ TEST_F(HostTest, SaveRunsTheGeneratorThenTheSaveCycleThatTheWatchdogMayEnd) {
         commands.Save();
         EXPECT_EQ(QFile::exists(derivedHtml), c.pageWritten);
         EXPECT_EQ(commands.launchPage().fileName, derivedHtml);
-        EXPECT_EQ(said(), QString());
         EXPECT_EQ(cycle.saveStarted, c.saved);
         if (!c.saved) {
             EXPECT_NE(cycle.document(), nullptr);
@@ -307,7 +306,6 @@ TEST_F(HostTest, SaveRunsTheGeneratorThenTheSaveCycleThatTheWatchdogMayEnd) {
             EXPECT_EQ(doc->Settings()->value("sHostName"), PropertyValue(std::string("h")));
             EXPECT_EQ(doc->Settings()->Pinned(), 4);
         }
-        commands.launchPage() = {};
     }
 }
 
@@ -346,9 +344,7 @@ TEST_F(HostTest, TheClosingCheckPerReasonAndAnswer) {
             EXPECT_EQ(buttons, kDocument);
             dropHosted();
         }
-        if (!browser.navigations.isEmpty()) {
-            settle();
-        }
+        settle();
         EXPECT_EQ(c.hosted && ReadWholeFile(file) != before, c.written);
     }
 }
