@@ -17,9 +17,8 @@
 namespace zelp::test {
 namespace {
 
-// A document host whose navigations the test completes: a navigation to a file hosts the
-// client document loaded from it (or a plain object), "about:blank" lets it go, saving a
-// changed document as the real host does.
+// A document host whose navigations the test completes: a file hosts the document loaded from
+// it (or a plain object); "about:blank" lets it go, saving it if changed as the real host does.
 class FakeBrowser : public HostBrowser {
 public:
     void Navigate(const QString &url) override { navigations << url; }
@@ -172,28 +171,39 @@ TEST_F(HostTest, WhicheverOfNotificationAndWatchdogComesFirstEndsTheLoad) {
     }
 }
 
-TEST_F(HostTest, NewWritesTheTemplateOfTheChosenKindAndLoadsIt) {
+TEST_F(HostTest, NewAndOpenLoadTheChosenFileWhoseSettingsTheDialogEdits) {
     const struct {
         const char *what;
+        bool open; // else New of the kind asked
         DesignerDialogs::ConnectionType type;
         const char *target; // nullptr: the file dialog is cancelled
-        int template_;      // 0: nothing written
+        int template_;      // written by New; 0: nothing loaded
         const char *message;
     } cases[] = {
-        {"safe", {false, false}, "new1", kTemplateSafeConnection, ""},
-        {"unsafe", {false, true}, "new2", kTemplateUnsafeConnection, ""},
-        {"cancelled type", {true, false}, "new3", 0, ""},
-        {"cancelled file dialog", {false, false}, nullptr, 0, ""},
-        {"missing folder", {false, false}, "gone/x.ats", 0, ":\r\nNo such file or directory\n"},
+        {"safe", false, {false, false}, "new1", kTemplateSafeConnection, ""},
+        {"unsafe", false, {false, true}, "new2", kTemplateUnsafeConnection, ""},
+        {"cancelled type", false, {true, false}, "new3", 0, ""},
+        {"cancelled file dialog", false, {false, false}, nullptr, 0, ""},
+        {"missing folder", false, {}, "gone/x.ats", 0, ":\r\nNo such file or directory\n"},
+        {"open", true, {}, "Conn/a.ats", kTemplateSafeConnection, ""},
+        {"cancelled open", true, {}, nullptr, 0, ""},
     };
+    QDir(services.dir.path()).mkdir(QStringLiteral("Conn"));
+    {
+        auto doc = ClientDocument::load(file("Conn/a.ats"));
+        doc->Settings()->setPinned(9);
+        ASSERT_TRUE(doc->save());
+    }
+    settingsEdit = [](ClientDocument &doc) { doc.Settings()->setPinned(12); };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const QString target = c.target ? path(c.target) : QString();
         type = c.type;
         files.answers = {c.target ? std::optional<QString>(target) : std::nullopt};
         browser.navigations.clear();
+        commands.launchPage() = {QStringLiteral("/old.htm"), true, true};
         const QString homeBefore = workFolders().home;
-        commands.New();
+        c.open ? commands.Open() : commands.New();
         const QString written = target.endsWith(QLatin1String(".ats")) ? target : target + ".ats";
         EXPECT_EQ(said(), *c.message ? "49 Unable to write file " + target + c.message : "");
         if (!c.template_) {
@@ -203,48 +213,27 @@ TEST_F(HostTest, NewWritesTheTemplateOfTheChosenKindAndLoadsIt) {
             EXPECT_TRUE(*c.message || workFolders().home == homeBefore);
             continue;
         }
-        EXPECT_EQ(ReadWholeFile(written), templateResource(c.template_));
+        EXPECT_TRUE(c.open || ReadWholeFile(written) == templateResource(c.template_));
         EXPECT_EQ(cycle.currentFile, written);
+        EXPECT_EQ(workFolders().home, written.left(written.lastIndexOf(u'/') + 1));
+        EXPECT_EQ(cycle.newFile, !c.open);
+        EXPECT_TRUE(commands.launchPage().fileName.isEmpty());
+        EXPECT_FALSE(commands.launchPage().intranet);
+        EXPECT_EQ(files.requests.back().confirmOverwrite, !c.open);
         settle();
         ASSERT_NE(cycle.document(), nullptr);
-        EXPECT_EQ(cycle.document()->Script(), defaultScript());
+        EXPECT_EQ(cycle.document()->Script(), c.open ? "" : defaultScript());
         EXPECT_EQ(cycle.safeClient, !c.type.unsafe);
-        EXPECT_TRUE(files.requests.back().confirmOverwrite);
+        EXPECT_EQ(cycle.pinned, c.open ? 9 : 0);
+        commands.Settings();
+        EXPECT_EQ(cycle.pinned, 12);
+        commands.Connect();
+        EXPECT_EQ(buttons, "--SCEg-d");
+        commands.Disconnect();
+        EXPECT_EQ(buttons, kDocument);
         browser.hosted->DiscardChanges();
         commands.Close();
     }
-}
-
-TEST_F(HostTest, OpenMovesHomeAndSettingsFromTheDialogSurviveConnectAndSave) {
-    files.answers = {std::nullopt};
-    commands.Open();
-    EXPECT_TRUE(cycle.currentFile.isEmpty());
-    EXPECT_TRUE(browser.navigations.isEmpty());
-    QDir(services.dir.path()).mkdir(QStringLiteral("Conn"));
-    {
-        auto doc = ClientDocument::load(file("Conn/a.ats"));
-        doc->Settings()->setPinned(9);
-        ASSERT_TRUE(doc->save());
-    }
-    cycle.newFile = true;
-    commands.launchPage() = {QStringLiteral("/old.htm"), true, true};
-    files.answers = {path("Conn/a.ats")};
-    commands.Open();
-    EXPECT_EQ(workFolders().home, services.dir.filePath(QStringLiteral("Conn/")));
-    EXPECT_FALSE(cycle.newFile);
-    EXPECT_TRUE(commands.launchPage().fileName.isEmpty());
-    EXPECT_FALSE(commands.launchPage().intranet);
-    settle();
-    ASSERT_NE(cycle.document(), nullptr);
-    EXPECT_TRUE(cycle.document()->Script().empty()) << "no default script for an opened file";
-    EXPECT_EQ(cycle.pinned, 9);
-    settingsEdit = [](ClientDocument &doc) { doc.Settings()->setPinned(12); };
-    commands.Settings();
-    EXPECT_EQ(cycle.pinned, 12);
-    commands.Connect();
-    EXPECT_EQ(buttons, "--SCEg-d");
-    commands.Disconnect();
-    EXPECT_EQ(buttons, kDocument);
 }
 
 TEST_F(HostTest, SaveRunsTheGeneratorThenTheSaveCycleThatTheWatchdogMayEnd) {
