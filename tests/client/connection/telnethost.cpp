@@ -1,7 +1,5 @@
 #include "telnethost.h"
 
-#include <QTest>
-
 namespace zelp::test {
 
 namespace {
@@ -50,10 +48,6 @@ void TelnetHost::hangUp() {
     if (peer_) {
         peer_->disconnectFromHost();
     }
-}
-
-bool WaitUntil(const std::function<bool()> &condition, int milliseconds) {
-    return QTest::qWaitFor(condition, milliseconds);
 }
 
 } // namespace zelp::test

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 
 #include <functional>
 
@@ -39,6 +40,8 @@ private:
 };
 
 // Runs the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()> &condition, int milliseconds = 5000);
+inline bool WaitUntil(const std::function<bool()> &condition, int milliseconds = 5000) {
+    return QTest::qWaitFor(condition, milliseconds);
+}
 
 } // namespace zelp::test

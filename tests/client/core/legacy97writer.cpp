@@ -10,38 +10,25 @@ namespace zelp::test {
 
 namespace {
 
-void put(std::string &out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(char((value >> (8 * i)) & 0xff));
+// The type and payload of each kind of value.
+struct Payload {
+    std::string operator()(const std::string &s) const { return u16(8) + u32(s.size()) + s; }
+    std::string operator()(int16_t v) const { return u16(2) + u16(uint16_t(v)); }
+    std::string operator()(int32_t v) const { return u16(3) + u32(uint32_t(v)); }
+    std::string operator()(bool v) const { return u16(11) + u16(v ? 0xffff : 0); }
+    std::string operator()(double v) const {
+        uint64_t raw = 0;
+        std::memcpy(&raw, &v, 8);
+        return u16(5) + u32(uint32_t(raw)) + u32(uint32_t(raw >> 32));
     }
-}
+};
 
 } // namespace
 
 std::string encode97Properties(const std::vector<Legacy97Property> &properties) {
     std::string out;
     for (const Legacy97Property &p : properties) {
-        put(out, p.name.size(), 2);
-        out += p.name;
-        if (const auto *s = std::get_if<std::string>(&p.value)) {
-            put(out, 8, 2);
-            put(out, s->size(), 4);
-            out += *s;
-        } else if (const auto *i = std::get_if<int16_t>(&p.value)) {
-            put(out, 2, 2);
-            put(out, uint16_t(*i), 2);
-        } else if (const auto *l = std::get_if<int32_t>(&p.value)) {
-            put(out, 3, 2);
-            put(out, uint32_t(*l), 4);
-        } else if (const auto *d = std::get_if<double>(&p.value)) {
-            uint64_t raw = 0;
-            std::memcpy(&raw, d, 8);
-            put(out, 5, 2);
-            put(out, raw, 8);
-        } else {
-            put(out, 11, 2);
-            put(out, std::get<bool>(p.value) ? 0xffff : 0, 2);
-        }
+        out += u16(uint16_t(p.name.size())) + p.name + std::visit(Payload(), p.value);
     }
     return out;
 }

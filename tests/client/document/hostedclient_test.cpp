@@ -1,16 +1,17 @@
 #include "client/browser/webbrowser.h"
 #include "client/core/clientclasses.h"
+#include "client/core/recordstream.h"
 #include "client/document/hostedclient.h"
 
 #include "app/regfile.h"
 #include "app/registry.h"
 #include "client/widgets/terminalview.h"
+#include "common/fileutil.h"
 #include "support/testsupport.h"
 #include "telnethost.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,10 +41,6 @@ protected:
         const auto bytes = CompoundFile::build({id, std::move(streams)});
         ASSERT_TRUE(bytes);
         writeFile(path(name), *bytes);
-    }
-    QByteArray bytesOf(const char *name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     ClientDocument *navigate(const QString &url) {
@@ -88,10 +85,10 @@ TEST_F(HostedClientTest, EachFileGetsTheDocumentOfItsClass) {
 // A document whose file is read-only stays hosted with its edits: see the main window's test.
 TEST_F(HostedClientTest, LeavingSavesAChangedDocumentOnly) {
     write("c.ats", ClientClasses::classIdFor(false));
-    const QByteArray before = bytesOf("c.ats");
+    const QByteArray before = ReadWholeFile(path("c.ats"));
     ASSERT_TRUE(navigate(path("c.ats")));
     navigate(QStringLiteral("about:blank"));
-    EXPECT_EQ(bytesOf("c.ats"), before);
+    EXPECT_EQ(ReadWholeFile(path("c.ats")), before);
     EXPECT_EQ(browser.Document(), nullptr);
 
     ClientDocument *doc = navigate(path("c.ats"));
@@ -108,17 +105,11 @@ TEST_F(HostedClientTest, LeavingSavesAChangedDocumentOnly) {
 TEST_F(HostedClientTest, TheTestConnectionRunsInThePreview) {
     TelnetHost host("Welcome to the test host\r\n");
     ASSERT_TRUE(host.listen());
-    write("live.ats", ClientClasses::classIdFor(true));
-    {
-        auto doc = ClientDocument::load(path("live.ats"));
-        ASSERT_TRUE(doc);
-        const std::string port = std::to_string(host.port());
-        ASSERT_TRUE(doc->Settings()->setValue("sHostName", std::string("127.0.0.1")));
-        ASSERT_TRUE(doc->Settings()->setValue("sHostPort", port));
-        ASSERT_TRUE(doc->Settings()->setValue("sHostTermType", std::string("VT220")));
-        ASSERT_TRUE(doc->Settings()->setValue("sSessionTitle", std::string("Payroll")));
-        ASSERT_TRUE(doc->save());
-    }
+    write("live.ats", ClientClasses::classIdFor(true),
+          {{"Settings", *RecordStream::encode({{"sHostName", std::string("127.0.0.1")},
+                                               {"sHostPort", std::to_string(host.port())},
+                                               {"sHostTermType", std::string("VT220")},
+                                               {"sSessionTitle", std::string("Payroll")}})}});
     ClientDocument *doc = navigate(path("live.ats"));
     ASSERT_TRUE(doc);
     auto *view = browser.findChild<TerminalView *>(QStringLiteral("terminalView"));

@@ -2,31 +2,25 @@
 #include "client/core/clientdocument.h"
 #include "client/settings/settingscomponent.h"
 #include "client/settings/settingsdialog.h"
+#include "support/modal.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
 namespace zelp {
 namespace {
 
-template <typename T> T *child(QWidget *dialog, const char *name) {
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using test::child;
 
 // Replaces a spin box's text by typing, as a user does.
 void typeInto(QSpinBox *spin, const char *text) {
@@ -105,12 +99,10 @@ TEST(SettingsComponent, WritesBackOnlyWhatReallyChanged) {
         ASSERT_TRUE(doc);
         doc->Settings2()->update(true, QStringLiteral("Connected to h"));
         QString status;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog) << "no modal dialog";
-            status = child<QLabel>(dialog, "lbStatus")->text();
-            act(dialog);
-            accept ? dialog->accept() : dialog->reject();
+        test::whenModal<QDialog>([&](QDialog &dialog) {
+            status = child<QLabel>(&dialog, "lbStatus")->text();
+            act(&dialog);
+            accept ? dialog.accept() : dialog.reject();
         });
         SettingsDialogComponent().ShowSettings(doc->Settings(), doc->Settings2(),
                                                QStringLiteral("Settings"), nullptr);
