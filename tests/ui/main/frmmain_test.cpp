@@ -190,7 +190,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
     EXPECT_EQ(enabled(w), kNoDocument);
     EXPECT_TRUE(w.menuItem(Command::Open)->isEnabled());
     EXPECT_EQ(w.windowTitle(), title());
-    EXPECT_TRUE(w.commands().launchPage().guiSupport);
     const QByteArray page = ReadWholeFile(path("Sales.htm"));
     EXPECT_TRUE(page.contains("Sales.ats")) << page.left(200).toStdString();
     EXPECT_TRUE(page.contains("5C3A0E21-7B44-4F0D-9E61-2A8D5B7C9F10")) << "the GUI object";
