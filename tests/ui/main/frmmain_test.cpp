@@ -149,7 +149,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
         d->accept();
     });
     click(w, Command::Settings);
-    EXPECT_EQ(doc->Settings()->value("sNormRows"), PropertyValue(int16_t(30)));
     EXPECT_TRUE(doc->Changed());
     onModal("scriptEditor", [](QDialog *d) {
         auto *text = child<QPlainTextEdit>(d, "txScript");
