@@ -249,7 +249,6 @@ TEST_F(FrmMsgBoxTest, ServiceKeepsOneWindowAndAQuestionAskedMeanwhileGetsItsOwn)
     FrmMsgBox *first = service.form();
     ASSERT_NE(first, nullptr);
     int16_t inner = 0;
-    QString outerText;
     QTimer::singleShot(0, [&] {
         // The first box waits; an event asks again.
         QTimer::singleShot(0, [&] {
@@ -259,12 +258,11 @@ TEST_F(FrmMsgBoxTest, ServiceKeepsOneWindowAndAQuestionAskedMeanwhileGetsItsOwn)
             QTest::keyClick(second->focusWidget(), Qt::Key_O);
         });
         inner = service.showMessage(QStringLiteral("Error loading"), 49);
-        outerText = first->findChild<QLabel *>(QStringLiteral("lbMessage"))->text();
+        EXPECT_EQ(first->findChild<QLabel *>(QStringLiteral("lbMessage"))->text(), "Save changes?");
         QTest::keyClick(first->focusWidget(), Qt::Key_N);
     });
     EXPECT_EQ(service.showMessage(QStringLiteral("Save changes?"), 35), 7);
     EXPECT_EQ(inner, 1);
-    EXPECT_EQ(outerText, QStringLiteral("Save changes?"));
     EXPECT_EQ(service.form(), first);
 }
 
@@ -316,9 +314,8 @@ TEST(FrmErrHndlr, ChoicesByButtonKeyAndCloseBox) {
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.how << (c.inDetails ? " in the text box" : ""));
         WidgetErrorDialog service;
-        bool focusOnFail = false;
         const auto stayedOpen = whenModal<FrmErrHndlr>([&](FrmErrHndlr &d) {
-            focusOnFail = d.focusWidget() == get(d, "cmdEnd");
+            EXPECT_EQ(d.focusWidget(), get(d, "cmdEnd"));
             const QString how = QLatin1String(c.how);
             if (c.inDetails) {
                 get<QPlainTextEdit>(d, "txDetails")->setFocus();
@@ -334,27 +331,23 @@ TEST(FrmErrHndlr, ChoicesByButtonKeyAndCloseBox) {
             }
         });
         EXPECT_EQ(service.choose(kReport), std::optional<int16_t>(c.choice));
-        EXPECT_TRUE(focusOnFail);
         EXPECT_EQ(*stayedOpen, c.stayedOpen);
     }
 }
 
 TEST(FrmErrHndlr, FallbackIsAPlainStopMessage) {
     WidgetErrorDialog service;
-    QString shown; // title, icon, buttons and text
+    bool shown = false;
     whenModal<QMessageBox>([&](QMessageBox &box) {
-        shown = QStringLiteral("%1|%2|%3|")
-                    .arg(box.windowTitle())
-                    .arg(box.icon())
-                    .arg(box.standardButtons().toInt()) +
-                box.text();
+        shown = true;
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("DUDiriDur - unanticipated error"));
+        EXPECT_EQ(box.icon(), QMessageBox::Critical);
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+        EXPECT_EQ(box.text(), QString::fromStdString(kReport));
         box.button(QMessageBox::Cancel)->click();
     });
     service.showFallback(kReport);
-    EXPECT_EQ(shown, QStringLiteral("DUDiriDur - unanticipated error|%1|%2|")
-                             .arg(QMessageBox::Critical)
-                             .arg((QMessageBox::Ok | QMessageBox::Cancel).toInt()) +
-                         QString::fromStdString(kReport));
+    EXPECT_TRUE(shown);
 }
 
 TEST(FrmAboutBox, ShowsBannerReleaseAndVersionAndClosesOnEnterAndEscape) {
