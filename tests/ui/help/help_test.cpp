@@ -182,7 +182,6 @@ TEST(HelpController, F1ShowsTheHighlightedMenuItemOrTheFocusedControlsTopic) {
     f1(s.withoutContext);
     f1(s.withContext, Qt::Key_F1, Qt::ShiftModifier); // other keys and a modified F1 are left alone
     f1(s.withContext, Qt::Key_F2);
-    EXPECT_EQ(help.shown, (std::vector<int>{301, 300}));
     s.menu.popup(s.window.mapToGlobal(QPoint(0, 0)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.menu));
     s.menu.setActiveAction(s.open);

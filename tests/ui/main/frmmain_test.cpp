@@ -321,7 +321,6 @@ TEST_F(FrmMainTest, AFileOnTheCommandLineIsOpenedAsTheMenuWould) {
                        : WaitUntil([&] { return !services.messages.asked.empty(); }, 5000));
         QTest::qWait(20);
         EXPECT_EQ(enabled(w), ok ? kDocument : kNoDocument);
-        EXPECT_EQ(w.cycle().document() != nullptr, ok);
         EXPECT_EQ(services.messages.asked.size(), ok ? 0u : 1u);
         EXPECT_TRUE(files.requests.empty()) << "no file dialog";
         EXPECT_EQ(w.windowTitle(), ok ? title(" - [given (unsafe)]") : title());
@@ -346,7 +345,6 @@ TEST_F(FrmMainTest, Opening97FileAsksConvertsAndOpensTheConvertedFile) {
     EXPECT_EQ(services.messages.asked[0].style, 35);
     EXPECT_EQ(files.requests.size(), 2u) << "the file to open, then the name to convert to";
     EXPECT_EQ(w.cycle().currentFile, converted);
-    EXPECT_TRUE(w.cycle().document()->SafeMode());
     EXPECT_EQ(w.cycle().document()->Settings()->value("sHostName"),
               PropertyValue(std::string("legacy.example")));
     EXPECT_EQ(w.windowTitle(), title(" - [converted (safe)]"));
