@@ -141,7 +141,6 @@ TEST_F(FrmMainTest, TheRoadOfANewConnectionToItsSaveWithALaunchPage) {
         << "the template, before any save";
     ClientDocument *doc = w.cycle().document();
     ASSERT_TRUE(doc && doc->Script() == defaultScript());
-    // Settings: host, port and rows in the settings dialog.
     onModal("settingsDialog", [&](QDialog *d) {
         child<QLineEdit>(d, "sHostName")->setText(QStringLiteral("127.0.0.1"));
         child<QLineEdit>(d, "sHostPort")->setText(QString::number(host.port()));
