@@ -68,7 +68,6 @@ TEST(HelpTopics, EveryContextHasATitledTopicAndEveryLinkResolves) {
         EXPECT_TRUE(Help::topicPath(context).isEmpty()) << context;
         EXPECT_EQ(Help::topicUrl(context), kContents) << context;
     }
-    EXPECT_EQ(Help::contentsUrl(), kContents);
 }
 
 TEST(HelpWindow, OpensBesideItsOwnerAndOnTheScreen) {
@@ -124,26 +123,25 @@ TEST(HelpLookup, AnOpenMenuThenTheFocusedWidgetsNearestContextWithinItsWindow) {
     s.bareMenu.popup(QPoint(200, 10));
     const struct {
         const char *name;
-        QMenu *menu;
-        QAction *active; // in the menu, or on the menu bar when there is no menu
         QWidget *focus;
         int expected;
+        QMenu *menu = nullptr;
+        QAction *active = nullptr; // in the menu, or on the menu bar when there is no menu
     } cases[] = {
-        {"button with its own context", nullptr, nullptr, s.withContext, 301},
-        {"child widget of a button", nullptr, nullptr, s.insideButton, 301},
-        {"button without context: its window's", nullptr, nullptr, s.withoutContext, 300},
-        {"the window itself", nullptr, nullptr, &s.window, 300},
-        {"dialog control with context", nullptr, nullptr, s.dialogCancel, 103},
-        {"dialog without context does not borrow its owner's", nullptr, nullptr, s.dialogButton, 0},
-        {"nothing focused", nullptr, nullptr, nullptr, 0},
-        {"highlighted item with context", &s.menu, s.open, s.withContext, 312},
-        {"highlighted item without: the menu's own", &s.menu, s.plain, s.withContext, 310},
-        {"nothing highlighted: the menu's own", &s.menu, nullptr, s.withContext, 310},
-        {"menu without any context: the focused button", &s.bareMenu, s.bareAction, s.withContext,
-         301},
-        {"menu bar, nothing highlighted", nullptr, nullptr, s.bar, 300},
-        {"menu bar entry with context", nullptr, s.file->menuAction(), s.bar, 310},
-        {"menu bar entry without", nullptr, s.helpMenu->menuAction(), s.bar, 300},
+        {"button with its own context", s.withContext, 301},
+        {"child widget of a button", s.insideButton, 301},
+        {"button without context: its window's", s.withoutContext, 300},
+        {"the window itself", &s.window, 300},
+        {"dialog control with context", s.dialogCancel, 103},
+        {"dialog without context does not borrow its owner's", s.dialogButton, 0},
+        {"nothing focused", nullptr, 0},
+        {"highlighted item with context", s.withContext, 312, &s.menu, s.open},
+        {"highlighted item without: the menu's own", s.withContext, 310, &s.menu, s.plain},
+        {"nothing highlighted: the menu's own", s.withContext, 310, &s.menu},
+        {"menu without any context: the button", s.withContext, 301, &s.bareMenu, s.bareAction},
+        {"menu bar, nothing highlighted", s.bar, 300},
+        {"menu bar entry with context", s.bar, 310, nullptr, s.file->menuAction()},
+        {"menu bar entry without", s.bar, 300, nullptr, s.helpMenu->menuAction()},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -184,7 +182,6 @@ TEST(HelpController, F1ShowsTheHighlightedMenuItemOrTheFocusedControlsTopic) {
     f1(s.withoutContext);
     f1(s.withContext, Qt::Key_F1, Qt::ShiftModifier); // other keys and a modified F1 are left alone
     f1(s.withContext, Qt::Key_F2);
-    EXPECT_EQ(help.shown, (std::vector<int>{301, 300}));
     s.menu.popup(s.window.mapToGlobal(QPoint(0, 0)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.menu));
     s.menu.setActiveAction(s.open);
