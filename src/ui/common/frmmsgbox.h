@@ -34,8 +34,6 @@ public:
 
     // The fixed-frame and caption metrics the window's outer size counts with.
     Msg::FrameMetrics frameMetrics() const;
-    // The last layout, in twips.
-    const Msg::Layout &layout() const { return layout_; }
     bool pointerWatchRunning() const;
     // True while a call waits for its answer.
     bool isAsking() const { return showing_; }
