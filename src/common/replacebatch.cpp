@@ -15,6 +15,12 @@ QString absolute(const QString &path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
+// Why a watched target is not replaced, whether the change came before staging or after it.
+QString changedByAnotherProgram() {
+    return QStringLiteral("another program changed it while this run worked on it; it was left "
+                          "as that program wrote it");
+}
+
 } // namespace
 
 bool FileStamp::operator==(const FileStamp &o) const {
@@ -68,8 +74,7 @@ bool ReplaceBatch::stage(const QString &fresh, const QString &target, const QStr
     const auto watched = watched_.constFind(key);
     if (watched != watched_.constEnd() && !(*watched == now)) {
         if (error) {
-            *error = QStringLiteral("another program changed it while this run worked on it; "
-                                    "it was left as that program wrote it");
+            *error = changedByAnotherProgram();
         }
         return false;
     }
@@ -96,8 +101,7 @@ std::vector<ReplaceBatch::Outcome> ReplaceBatch::commit() {
         if (!flushError.isEmpty()) {
             outcome.error = flushError;
         } else if (!(FileStamp::of(s.target) == s.expected)) {
-            outcome.error = QStringLiteral("another program changed it while this run worked on "
-                                           "it; it was left as that program wrote it");
+            outcome.error = changedByAnotherProgram();
         } else if (const QString why = os::renameOver(s.fresh, s.target); !why.isEmpty()) {
             outcome.error = why;
         } else {
