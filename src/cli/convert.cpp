@@ -64,6 +64,11 @@ ConversionReport reportOf(const ConvertJob &job, Result result, const QString &m
     return report;
 }
 
+// Why a file whose target exists was skipped, in a run and in a dry run alike.
+QString alreadyThere(const ConvertJob &job) {
+    return QStringLiteral("%1 is already there (--yes replaces it)").arg(job.target);
+}
+
 // What Test alone can tell of a file that is no 97 file.
 ConversionReport notConvertible(const ConvertJob &job) {
     const QFileInfo info(job.source);
@@ -190,8 +195,7 @@ public:
             converter_.Convert(job.source, job.target);
             r = converter_.report();
             if (r.result == Result::Skipped) {
-                r.message =
-                    QStringLiteral("%1 is already there (--yes replaces it)").arg(job.target);
+                r.message = alreadyThere(job);
             }
         }
         const bool written = r.result == Result::Converted;
@@ -230,8 +234,7 @@ Tally dryRun(const std::vector<ConvertJob> &jobs, bool yes) {
             converter.Test(job.source) ? reportOf(job, Result::Converted, {}) : notConvertible(job);
         const bool exists = QFileInfo::exists(job.target);
         if (r.result == Result::Converted && exists && !yes) {
-            r = reportOf(job, Result::Skipped,
-                         QStringLiteral("%1 is already there (--yes replaces it)").arg(job.target));
+            r = reportOf(job, Result::Skipped, alreadyThere(job));
         }
         tally.count(r.result);
         if (r.result == Result::Converted) {
