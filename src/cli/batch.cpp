@@ -42,8 +42,12 @@ void Batch::failed(const QString &file, const QString &why) {
 }
 
 void Batch::failedArgument(const QString &line) {
-    clearProgress();
     ++failures_;
+    tell(line);
+}
+
+void Batch::tell(const QString &line) {
+    clearProgress();
     fail(line);
 }
 

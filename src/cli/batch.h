@@ -32,6 +32,8 @@ public:
     void failed(const QString &file, const QString &why);
     // Failures found before the work began (arguments that name nothing).
     void failedArgument(const QString &line);
+    // "zelpdev2k-cli: line" on stderr, clear of the progress counter, not counted as a failure.
+    void tell(const QString &line);
     // One more file is done, well or not.
     void step();
     qsizetype failures() const { return failures_; }

@@ -23,8 +23,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
-
 namespace zelp::cli {
 
 namespace {
@@ -153,22 +151,27 @@ struct Tally {
     }
 };
 
-// One line on stderr for each file that was not converted.
-void tell(const ConversionReport &r) {
+// One line on stderr for each file that was not converted, clear of the progress counter when
+// there is one.
+void tell(const ConversionReport &r, Batch *progress = nullptr) {
     if (r.result == Result::Converted) {
         return;
     }
     const QString what = r.result == Result::Current ? QStringLiteral("already 2000, left alone")
                                                      : QString::fromLatin1(resultName(r.result));
-    std::fprintf(stderr, "zelpdev2k-cli: %s: %s: %s\n", what.toLocal8Bit().constData(),
-                 Output::terminalSafe(r.source).toLocal8Bit().constData(),
-                 Output::terminalSafe(oneLine(r.message)).toLocal8Bit().constData());
+    const QString line = QStringLiteral("%1: %2: %3").arg(what, r.source, oneLine(r.message));
+    if (progress) {
+        progress->tell(line);
+    } else {
+        fail(line);
+    }
 }
 
 // The conversions of a run: staged and renamed into place a few hundred at a time.
 class ConvertRun {
 public:
-    ConvertRun(bool yes, ReportFile &report) : answers_(yes), report_(report) {
+    ConvertRun(bool yes, ReportFile &report, Batch &progress)
+        : answers_(yes), report_(report), progress_(progress) {
         converter_.setWorkFileMaker([this](const QString &folder) {
             QString path;
             const int fd = createWorkFile(folder, QStringLiteral("convert.ats"), &path);
@@ -207,7 +210,7 @@ public:
                                    .arg(done.target, *failure);
             }
             tally.count(done.result);
-            tell(done);
+            tell(done, &progress_);
             report_.add(done.toJson());
         });
     }
@@ -222,6 +225,7 @@ private:
     ConvertAnswers answers_;
     Conv97 converter_;
     ReportFile &report_;
+    Batch &progress_;
     QSet<QString> madeFolders_;
 };
 
@@ -278,24 +282,16 @@ std::optional<ConvertArgs> parseConvert(const QStringList &args) {
 // *stopped is that signal or 0.
 Tally convertAll(const std::vector<ConvertJob> &jobs, bool yes, ReportFile &report, int *stopped) {
     StopRequest stop;
-    ConvertRun run(yes, report);
-    const bool showProgress = ::isatty(STDERR_FILENO) == 1 && jobs.size() > 1;
-    qsizetype done = 0;
+    Batch progress(qsizetype(jobs.size()), false); // the counter only: convert sums up itself
+    ConvertRun run(yes, report, progress);
     for (const ConvertJob &job : jobs) {
         if (StopRequest::requested()) {
             break;
         }
-        if (showProgress) {
-            std::fprintf(stderr, "\r[%lld/%lld] ", static_cast<long long>(++done),
-                         static_cast<long long>(jobs.size()));
-            std::fflush(stderr);
-        }
         run.convert(job);
+        progress.step();
     }
     run.commit();
-    if (showProgress) {
-        std::fputs("\r\033[K", stderr);
-    }
     *stopped = StopRequest::signal();
     return run.tally;
 }
