@@ -15,7 +15,6 @@
 #include <QEventLoop>
 #include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -45,22 +44,6 @@ QString textOf(const ClientDocument &doc, const char *name) {
 int numberOf(const ClientDocument &doc, const char *name) {
     const auto number = convertTo(ValueType::Int32, *doc.Settings()->value(name));
     return number ? std::get<int32_t>(*number) : 0;
-}
-
-// JSON as QJsonDocument writes it leaves DEL and C1 controls raw; as \u escapes they are the
-// same JSON and harmless on a terminal.
-QString terminalSafeJson(const QJsonObject &object) {
-    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    QString out;
-    out.reserve(json.size());
-    for (const QChar c : json) {
-        if (c.unicode() >= 0x7f && c.unicode() <= 0x9f) {
-            out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 // One file's test connection: connect, wait until the host is quiet or the time-out ends,
@@ -351,7 +334,7 @@ struct Results {
                                           : QJsonObject{{QStringLiteral("file"), e.file},
                                                         {QStringLiteral("ok"), false},
                                                         {QStringLiteral("error"), why}};
-            Output::print(terminalSafeJson(o) + u'\n');
+            Output::printJson(o);
         }
         if (!why.isEmpty()) {
             batch.failed(e.file, why);
