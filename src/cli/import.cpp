@@ -59,30 +59,37 @@ std::vector<Change> changesOfNew(const std::vector<Assignment> &settings) {
     return changes;
 }
 
-// What is told of one row once its file is in place.
-void tellImported(const QString &path, const QString &action, bool isNew, bool unsafe,
-                  const std::vector<Change> &changes, bool json, bool dryRun, bool differs) {
-    if (json) {
-        Output::printJson(QJsonObject{{QStringLiteral("file"), path},
-                                      {QStringLiteral("action"), action},
-                                      {QStringLiteral("client"), Output::kindName(!unsafe)},
-                                      {QStringLiteral("changes"), jsonOfChanges(changes)},
-                                      {QStringLiteral("written"), differs && !dryRun}});
-    } else if (dryRun) {
-        Output::print(QStringLiteral("%1: %2 (%3 client)\n")
-                          .arg(Output::terminalSafe(path),
-                               isNew ? QStringLiteral("new file") : QStringLiteral("existing file"),
-                               Output::kindName(!unsafe)) +
-                      describeChanges(path, changes));
-    }
-}
-
 struct ImportArgs {
     QString sheet;
     QString into;
     bool dryRun = false;
     bool json = false;
 };
+
+enum class Action { Create, Update, Unchanged };
+
+// As the JSON report names them, in the order of Action.
+const char *const kActionNames[] = {"create", "update", "unchanged"};
+
+// What is told of one row once its file is in place.
+void tellImported(const ImportArgs &a, const QString &path, Action action, bool unsafe,
+                  const std::vector<Change> &changes) {
+    if (a.json) {
+        Output::printJson(
+            QJsonObject{{QStringLiteral("file"), path},
+                        {QStringLiteral("action"), QLatin1String(kActionNames[int(action)])},
+                        {QStringLiteral("client"), Output::kindName(!unsafe)},
+                        {QStringLiteral("changes"), jsonOfChanges(changes)},
+                        {QStringLiteral("written"), action != Action::Unchanged && !a.dryRun}});
+    } else if (a.dryRun) {
+        Output::print(QStringLiteral("%1: %2 (%3 client)\n")
+                          .arg(Output::terminalSafe(path),
+                               action == Action::Create ? QStringLiteral("new file")
+                                                        : QStringLiteral("existing file"),
+                               Output::kindName(!unsafe)) +
+                      describeChanges(path, changes));
+    }
+}
 
 // nullopt after a usage error.
 std::optional<ImportArgs> parseImport(const QStringList &args) {
@@ -216,13 +223,13 @@ void importOne(const ImportArgs &a, Target &t, Batch &batch, StagedWrites &stage
             return;
         }
     }
-    const QString action = isNew     ? QStringLiteral("create")
-                           : differs ? QStringLiteral("update")
-                                     : QStringLiteral("unchanged");
+    const Action action = isNew ? Action::Create : differs ? Action::Update : Action::Unchanged;
     staged.add(t.path, differs && !a.dryRun,
-               [&a, &imported, isNew, differs, unsafe, action, changes, path = t.path] {
-                   ++(isNew ? imported.created : differs ? imported.updated : imported.unchanged);
-                   tellImported(path, action, isNew, unsafe, changes, a.json, a.dryRun, differs);
+               [&a, &imported, action, unsafe, changes, path = t.path] {
+                   ++(action == Action::Create   ? imported.created
+                      : action == Action::Update ? imported.updated
+                                                 : imported.unchanged);
+                   tellImported(a, path, action, unsafe, changes);
                });
 }
 
